@@ -1,0 +1,7 @@
+// KIVODialer: the program's entry point.
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    return 0;
+}
