@@ -22,7 +22,9 @@ std::string NumericAddress(const sockaddr_storage& addr, socklen_t nLen, int& nP
     return szHost;
 }
 
-// httplib hands a handler no socket: find the connection by its two ends, which are unique.
+// httplib hands a handler no socket: find the connection by its two ends. Other threads may close or
+// reuse their descriptors during the scan (ThreadSanitizer reports that), but only a live connection can
+// have this pair of ends, and ours stays open until the handler returns, so the match is always ours.
 int FindConnectionSocket(const httplib::Request& req) {
     long nMax = sysconf(_SC_OPEN_MAX);
     for (int fd = 0; fd < (nMax > 0 && nMax < 65536 ? nMax : 65536); ++fd) {
