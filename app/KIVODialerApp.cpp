@@ -1,5 +1,6 @@
 #include "app/KIVODialerApp.h"
 
+#include "app/TelUri.h"
 #include "pbxweb/RequestForms.h"
 
 CKIVODialerApp::CKIVODialerApp(CPlatform platform, std::u16string strAppName)
@@ -30,7 +31,7 @@ bool CKIVODialerApp::InitInstance(std::u16string_view strCmdLine) {
 void CKIVODialerApp::DialAsSecondInstance(std::u16string_view strCmdLine) {
     if (strCmdLine.empty())
         return;
-    const std::u16string strNumber = FilterDialDigits(strCmdLine);
+    const std::u16string strNumber = FilterDialDigits(NumberFromCommandLine(strCmdLine));
 
     // A flag that cannot be read is taken as "not logged in": nothing is sent.
     uint32_t nFlag = 0;
@@ -41,8 +42,9 @@ void CKIVODialerApp::DialAsSecondInstance(std::u16string_view strCmdLine) {
         return;
     }
     if (m_strUser.empty() || m_strPass.empty() || m_strPBX.empty()) {
-        AppMessageBox(u"KIVO-PBXとの接続情報が取得できませんでした。\nKIVO-Dialerを再インストールしてください。",
-                      MB_ICONERROR);
+        AppMessageBox(
+            u"KIVO-PBXとの接続情報が取得できませんでした。\nKIVO-Dialerを再インストールしてください。",
+            MB_ICONERROR);
         return;
     }
     std::u16string strMessage;
@@ -72,7 +74,9 @@ const std::list<CdrRecord>* CKIVODialerApp::GetCdrList() const {
     return m_pMainWnd ? &m_pMainWnd->GetCdrList() : nullptr;
 }
 
-bool CKIVODialerApp::IsSecondInstance() { return m_platform.singleInstance.IsSecondInstance(); }
+bool CKIVODialerApp::IsSecondInstance() {
+    return m_platform.singleInstance.IsSecondInstance();
+}
 
 int CKIVODialerApp::GetProfileInt(std::u16string_view section, std::u16string_view entry, int nDefault) {
     return m_platform.profile.GetProfileInt(section, entry, nDefault);
