@@ -88,7 +88,7 @@ TEST_F(PbxSimulatorTest, WebApiAnswersByAccountAndLogsEveryRequest) {
         {"/manager/kivodialer/call?callid=2001&passwd=wrong&dialno=0312345678&cbtime=30", "NG;Auth NG"},
     };
     for (const auto& c : cases) {
-        CHttpReply reply = m_sim.Get(c.pszTarget, kAgent);
+        CSimReply reply = m_sim.Get(c.pszTarget, kAgent);
         EXPECT_EQ(reply.m_nStatus, 200) << c.pszTarget;
         EXPECT_EQ(reply.m_strBody, c.pszBody) << c.pszTarget;
         EXPECT_EQ(reply.Header("Content-Type"), "text/plain; charset=utf-8");
@@ -144,7 +144,7 @@ TEST_F(PbxSimulatorTest, ForcedRepliesAreUsedUpInOrder) {
     m_sim.Get("/_sim/force?kind=regist&status=404&count=all");
     EXPECT_EQ(Call("1"), "Call_OK");
     for (int i = 0; i < 3; ++i) {
-        CHttpReply reply = m_sim.Get("/manager/kivodialer/regist?callid=2001&passwd=secret&port=1&type=0");
+        CSimReply reply = m_sim.Get("/manager/kivodialer/regist?callid=2001&passwd=secret&port=1&type=0");
         EXPECT_EQ(reply.m_nStatus, 404);
         EXPECT_EQ(reply.m_strBody, "OK") << "the normal body goes with a forced status";
     }
@@ -181,7 +181,7 @@ TEST_F(PbxSimulatorTest, CutReplyDeclaresMoreThanItSends) {
 TEST_F(PbxSimulatorTest, ClosedReplySendsNothing) {
     m_sim.Get("/_sim/force?kind=call&shape=close&count=2");
     EXPECT_EQ(m_sim.RawGet("/manager/kivodialer/call?callid=2001&passwd=secret&dialno=1&cbtime=30"), "");
-    CHttpReply reply = m_sim.Get("/manager/kivodialer/call?callid=2001&passwd=secret&dialno=1&cbtime=30");
+    CSimReply reply = m_sim.Get("/manager/kivodialer/call?callid=2001&passwd=secret&dialno=1&cbtime=30");
     EXPECT_EQ(reply.m_nStatus, 0);
     EXPECT_NE(reply.m_eError, httplib::Error::Success);
     EXPECT_EQ(Call("1"), "Call_OK") << "the simulator goes on serving";
@@ -269,7 +269,7 @@ TEST(PbxSimulatorLoginTest, RedirectsOnGoodCredentials) {
         {"username=&password=&redirecturl=%2Fcdr", ""},
     };
     for (const auto& c : cases) {
-        CHttpReply reply = sim.Get(std::string("/manager/login?") + c.pszQuery);
+        CSimReply reply = sim.Get(std::string("/manager/login?") + c.pszQuery);
         if (*c.pszLocation) {
             EXPECT_EQ(reply.m_nStatus, 302) << c.pszQuery;
             EXPECT_EQ(reply.Header("Location"), c.pszLocation) << c.pszQuery;
@@ -279,7 +279,7 @@ TEST(PbxSimulatorLoginTest, RedirectsOnGoodCredentials) {
         }
     }
     for (const char* pszPage : {"/manager/", "/addrbook", "/cdr"}) {
-        CHttpReply reply = sim.Get(pszPage);
+        CSimReply reply = sim.Get(pszPage);
         EXPECT_EQ(reply.m_nStatus, 200) << pszPage;
         EXPECT_EQ(reply.Header("Content-Type"), "text/html; charset=utf-8") << pszPage;
     }
@@ -289,8 +289,8 @@ TEST_F(PbxSimulatorTest, NotifySendsTheDatagramToTheRegisteredPort) {
     CUdpReceiver workstation;
     ASSERT_EQ(Regist("2001", "secret", workstation.Port()), "OK");
 
-    CHttpReply reply = m_sim.Get("/_sim/notify?account=2001&number=0312345678&name=%E5%B1%B1%E7%94%B0"
-                                 "&supp=Sales&title=%E7%9D%80%E4%BF%A1&prefix=0&line1=L1&line2=L2");
+    CSimReply reply = m_sim.Get("/_sim/notify?account=2001&number=0312345678&name=%E5%B1%B1%E7%94%B0"
+                                "&supp=Sales&title=%E7%9D%80%E4%BF%A1&prefix=0&line1=L1&line2=L2");
     EXPECT_EQ(reply.m_nStatus, 200) << reply.m_strBody;
     EXPECT_EQ(workstation.Receive(), "request\t2001\t\t0312345678\t\xE5\xB1\xB1\xE7\x94\xB0\tSales\t\t\xE7"
                                      "\x9D\x80\xE4\xBF\xA1\t0\tL1\tL2\t");

@@ -3,7 +3,7 @@
 //
 //   CSimProcess sim({"--account", "2001:secret"});
 //   ASSERT_TRUE(sim.IsRunning());
-//   CHttpReply reply = sim.Get("/manager/kivodialer/regist?callid=2001&passwd=secret&port=10640&type=0");
+//   CSimReply reply = sim.Get("/manager/kivodialer/regist?callid=2001&passwd=secret&port=10640&type=0");
 //   EXPECT_EQ(reply.m_strBody, "OK");
 //   sim.Get("/_sim/force?kind=call&status=500");        // the next call request gets a 500
 //   std::string strPbx = sim.HostPort();                 // "127.0.0.1:PORT", for the "PBX" setting
@@ -31,7 +31,7 @@
 
 extern char** environ;
 
-struct CHttpReply {
+struct CSimReply {
     int m_nStatus = 0; // 0 when no reply came
     std::string m_strBody;
     httplib::Headers m_headers;
@@ -97,12 +97,12 @@ public:
     }
 
     // One GET with httplib::Client; the target is sent exactly as given (no encoding added).
-    CHttpReply Get(const std::string& strTarget, const httplib::Headers& headers = {}) const {
+    CSimReply Get(const std::string& strTarget, const httplib::Headers& headers = {}) const {
         httplib::Client client("127.0.0.1", m_nPort);
         client.set_url_encode(false);
         client.set_connection_timeout(2);
         client.set_read_timeout(5);
-        CHttpReply reply;
+        CSimReply reply;
         httplib::Result result = client.Get(strTarget, headers);
         reply.m_eError = result.error();
         if (result) {
