@@ -97,7 +97,9 @@ void CPbxSimulator::HandleNotify(const httplib::Request& req, httplib::Response&
         }
         if (reg.m_nPort == 0)
             return SetText(res, 409, "account " + strAccount + " registered without a usable port");
-        if (!MakeLoopbackTarget(reg.m_strAddr, reg.m_nPort, target, strError))
+        // The workstation receives on IPv4 only: one that registered over IPv6 loopback gets 127.0.0.1.
+        std::string strAddr = reg.m_strAddr == "::1" ? "127.0.0.1" : reg.m_strAddr;
+        if (!MakeLoopbackTarget(strAddr, reg.m_nPort, target, strError))
             return SetText(res, 403, strError);
     }
 
