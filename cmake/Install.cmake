@@ -3,11 +3,8 @@
 # theme and the manual pages.
 include(GNUInstallDirs)
 
-install(TARGETS KIVODialer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The simulator goes along as a tool of its own: it lets a user without an exchange try the program.
-if(TARGET kivo-pbx-sim)
-  install(TARGETS kivo-pbx-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS KIVODialer kivo-pbx-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Desktop entries. The autostart entry keeps the menu entry's file name, so that a user's
 # ~/.config/autostart/kivodialer.desktop with Hidden=true switches it off.
@@ -59,10 +56,7 @@ endif()
 
 # Manual pages, with the version filled in and compressed as Debian keeps them (-n: no name or time stamp,
 # so the package is the same on every build).
-set(KIVO_MAN_PAGES KIVODialer.1)
-if(TARGET kivo-pbx-sim)
-  list(APPEND KIVO_MAN_PAGES kivo-pbx-sim.1)
-endif()
+set(KIVO_MAN_PAGES KIVODialer.1 kivo-pbx-sim.1)
 set(KIVO_VERSION ${PROJECT_VERSION})
 set(KIVO_MAN_GZ)
 foreach(strPage IN LISTS KIVO_MAN_PAGES)

@@ -3,9 +3,9 @@
 # looks for them, desktop entries and manual pages that their validators accept, and the telephone link
 # handler as xdg-utils finds and runs it.
 #
-#   InstallLayoutTest.sh BUILD_DIR BINDIR DATADIR MANDIR AUTOSTART_DIR WITH_SIM
+#   InstallLayoutTest.sh BUILD_DIR BINDIR DATADIR MANDIR AUTOSTART_DIR
 set -uo pipefail
-BUILD=$1 BINDIR=$2 DATADIR=$3 MANDIR=$4 AUTOSTART=$5 WITH_SIM=$6
+BUILD=$1 BINDIR=$2 DATADIR=$3 MANDIR=$4 AUTOSTART=$5
 
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
@@ -24,9 +24,7 @@ fi
 
 # Files.
 [ -x "$ROOT$BINDIR/KIVODialer" ] || fail "program not installed in $BINDIR"
-if [ "$WITH_SIM" = 1 ]; then
-  [ -x "$ROOT$BINDIR/kivo-pbx-sim" ] || fail "simulator not installed in $BINDIR"
-fi
+[ -x "$ROOT$BINDIR/kivo-pbx-sim" ] || fail "simulator not installed in $BINDIR"
 DESKTOP=$ROOT$DATADIR/applications/kivodialer.desktop
 AUTOSTART_ENTRY=$ROOT$AUTOSTART/kivodialer.desktop
 [ -f "$DESKTOP" ] || fail "no menu entry $DATADIR/applications/kivodialer.desktop"
@@ -48,9 +46,7 @@ for entry in "$DESKTOP" "$AUTOSTART_ENTRY"; do
   out=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate ${entry#$ROOT}"
   [ -z "$out" ] || fail "desktop-file-validate ${entry#$ROOT}: $out"
 done
-PAGES=(KIVODialer)
-[ "$WITH_SIM" = 1 ] && PAGES+=(kivo-pbx-sim)
-for page in "${PAGES[@]}"; do
+for page in KIVODialer kivo-pbx-sim; do
   gz=$ROOT$MANDIR/man1/$page.1.gz
   if [ ! -f "$gz" ]; then
     fail "no manual page $MANDIR/man1/$page.1.gz"
