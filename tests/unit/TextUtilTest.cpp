@@ -9,13 +9,11 @@ TEST(TextUtil, Utf8DecodingReplacesEachInvalidSequence) {
     } cases[] = {
         {"request\tabc", u"request\tabc"},
         {"\xE7\x9D\x80\xE4\xBF\xA1", u"着信"},
-        {"a\xFF"
-         "b",
-         u"a\uFFFDb"},
-        {"\xE7\x9D", u"\uFFFD"},                 // cut short at the end
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong: lead byte refused, tail stray
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // an encoded surrogate
-        {"\xF0\x9F\x93\x9E", u"\U0001F4DE"},     // outside the BMP: a surrogate pair
+        {"a\xFF" "b", u"a\uFFFDb"},
+        {"\xE7\x9D", u"\uFFFD"},                       // cut short at the end
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                 // overlong: lead byte refused, tail stray
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},       // an encoded surrogate
+        {"\xF0\x9F\x93\x9E", u"\U0001F4DE"},           // outside the BMP: a surrogate pair
         {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
     };
     for (const auto& c : cases)
