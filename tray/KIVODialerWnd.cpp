@@ -58,7 +58,7 @@ int CKIVODialerWnd::OnCreate() {
     SetTimer(kTimerRegister, kRegisterFirstDelayMs);
 
     m_queue.ClearMsg();
-    m_bStopping = false;
+    m_terminal.SetStopping(false);
     StartTerminal();
 
     if (auto* pGuiApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

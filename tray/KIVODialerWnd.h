@@ -7,6 +7,7 @@
 
 #include "app/IMainWnd.h"
 #include "notify/MsgQueue.h"
+#include "notify/TerminalControl.h"
 #include "tray/CallHistoryStore.h"
 #include "tray/NotificationText.h"
 
@@ -126,8 +127,8 @@ public:
     bool m_bDblClick = false;                 // a double click came; the click timer shows no menu
     unsigned m_nRetry = 0;                    // failed registrations in a row
     bool m_bHoldRegister = false;             // the settings dialog is open
-    bool m_bStopping = false;                 // the terminal is being stopped: the drain timer stays off
     CMsgQueue m_queue;
+    CTerminalControl m_terminal; // the terminal and the stopping flag that keeps the drain timer off
     CBalloon m_balloonShown; // the balloon last handed to the tray
     bool m_bConfigOpen = false;
 

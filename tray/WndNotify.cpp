@@ -16,11 +16,11 @@ void CKIVODialerWnd::OnDrainTimer() {
     if (!m_app.m_bLogin)
         return;
     KillTimer(kTimerDrain);
-    if (m_bStopping)
+    if (m_terminal.IsStopping())
         return;
     if (std::unique_ptr<CMsgData> pMsg = m_queue.GetMsg())
         DispatchNotification(*pMsg);
-    if (!m_bStopping)
+    if (!m_terminal.IsStopping())
         SetTimer(kTimerDrain, kDrainPeriodMs);
 }
 
