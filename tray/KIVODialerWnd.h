@@ -129,7 +129,7 @@ public:
     bool m_bHoldRegister = false;             // the settings dialog is open
     CMsgQueue m_queue;
     CTerminalControl m_terminal; // the terminal and the stopping flag that keeps the drain timer off
-    CBalloon m_balloonShown; // the balloon last handed to the tray
+    CBalloon m_balloonShown;     // the balloon last handed to the tray
     bool m_bConfigOpen = false;
 
 signals:

@@ -3,8 +3,6 @@
 
 #include "tray/CallHistoryStore.h"
 
-#include <QSignalSpy>
-
 namespace {
 using ExitTest = TrayFixture;
 }
@@ -26,13 +24,14 @@ TEST_F(ExitTest, YesSavesTheHistoryAndRemovesTheIcon) {
     Create();
     m_pWnd->AddRecord(u"0312345678", u"Vazi", kCdrModeReceived);
     m_profile.Erase(kSectionCdr, u"CallNum1"); // so that the save at exit shows
-    QSignalSpy destroyed(m_pWnd.get(), &CKIVODialerWnd::Destroyed);
+    int nDestroyed = 0;
+    QObject::connect(m_pWnd.get(), &CKIVODialerWnd::Destroyed, [&] { ++nDestroyed; });
 
     CQtMessageBox::SetNextAnswer(IDYES);
     m_pWnd->OnCommand(ID_APP_EXIT);
-    EXPECT_EQ(destroyed.count(), 0) << "the close is posted";
+    EXPECT_EQ(nDestroyed, 0) << "the close is posted";
     DeliverPosted();
-    EXPECT_EQ(destroyed.count(), 1);
+    EXPECT_EQ(nDestroyed, 1);
     EXPECT_EQ(m_profile.GetProfileString(kSectionCdr, u"CallNum1", u""), u"0312345678");
     EXPECT_FALSE(m_pWnd->m_terminal.HasTerminal());
     EXPECT_FALSE(m_pWnd->TrayIcon()->isVisible());

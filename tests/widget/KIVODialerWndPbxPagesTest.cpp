@@ -36,7 +36,8 @@ TEST_F(PbxPagesTest, ThePagesAndTheirLoginQueries) {
     m_pWnd->OnCommand(ID_PBX_MANAGER);
     m_pWnd->OnCommand(ID_PBX_ADDRBOOK);
     m_pWnd->OnCommand(ID_PBX_CDR);
-    const std::string strQuery = "/manager/login?username=%83e%83X%83g+1&password=%26%3D%23%25%2B&redirecturl=";
+    const std::string strQuery =
+        "/manager/login?username=%83e%83X%83g+1&password=%26%3D%23%25%2B&redirecturl=";
     EXPECT_EQ(m_catcher.m_urls, (std::vector<std::string>{
                                     Base() + "/manager/",
                                     Base() + strQuery + "%2Faddrbook",
