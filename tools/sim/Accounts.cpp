@@ -19,11 +19,11 @@ std::optional<std::string> Utf8ToCp932(const std::string& strUtf8) {
     return strOut;
 }
 
-bool CAccounts::AddSpec(const std::string& strSpec) {
-    size_t nColon = strSpec.find(':');
+bool CAccounts::AddOption(const std::string& strOption) {
+    size_t nColon = strOption.find(':');
     if (nColon == std::string::npos || nColon == 0)
         return false;
-    Add(strSpec.substr(0, nColon), strSpec.substr(nColon + 1));
+    Add(strOption.substr(0, nColon), strOption.substr(nColon + 1));
     return true;
 }
 

@@ -8,7 +8,7 @@
 class CAccounts {
 public:
     // Splits "USER:PASS" at the first colon; false when there is none or the user is empty.
-    bool AddSpec(const std::string& strSpec);
+    bool AddOption(const std::string& strOption);
     void Add(const std::string& strUser, const std::string& strPass);
     bool Empty() const { return m_accounts.empty(); }
 

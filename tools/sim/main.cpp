@@ -22,7 +22,7 @@ Options:
   --bind ADDR         listen address (default 127.0.0.1)
   --port N            listen port; 0 picks a free one (default 0)
   --account USER:PASS an account (repeatable; default 2001:2001 when none is given)
-  --force KIND=SPEC   force replies of KIND (regist or call) from the start (repeatable)
+  --force KIND=ITEMS   force replies of KIND (regist or call) from the start (repeatable)
   --log FILE          also append every request to FILE
   --help              this text
 
@@ -35,7 +35,7 @@ Web API (replies text/plain UTF-8, status 200):
 Pages: /manager/, /manager/login?username=&password=&redirecturl= (302 to redirecturl on
 success; UTF-8 or code page 932 bytes), /addrbook, /cdr.
 
-Forced replies. SPEC is a comma-separated list of items:
+Forced replies. ITEMS is a comma-separated list of items:
   status:N            HTTP status (default 200)
   delay:MS            wait MS milliseconds before replying
   cut | big | close   shape: Content-Length larger than the body and the connection closed
@@ -43,7 +43,7 @@ Forced replies. SPEC is a comma-separated list of items:
                       without any reply
   size:N              body size of a big reply (default 8192)
   count:N | all       how many replies (default 1); all = until cleared
-  body:TEXT           the body instead of the normal reply; takes the rest of SPEC, commas
+  body:TEXT           the body instead of the normal reply; takes the rest of ITEMS, commas
                       included, so it comes last
   e.g. --force regist=status:500  --force call=count:2,body:Call_NG  --force regist=all,big
 
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
             if (!ParsePort(pszValue, nPort))
                 return Fail(std::string("bad port: ") + pszValue);
         } else if (strOpt == "--account") {
-            if (!accounts.AddSpec(pszValue))
+            if (!accounts.AddOption(pszValue))
                 return Fail(std::string("expected USER:PASS: ") + pszValue);
         } else if (strOpt == "--force") {
             std::string strKind, strError;
