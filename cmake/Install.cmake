@@ -17,8 +17,8 @@ install(FILES ${KIVO_DESKTOP_SOURCE_DIR}/kivodialer.desktop
 install(FILES ${KIVO_DESKTOP_SOURCE_DIR}/kivodialer-autostart.desktop
   DESTINATION ${KIVO_AUTOSTART_DIR} RENAME kivodialer.desktop)
 
-# The colour logo as the application icon: scalable, and rendered for the sizes menus and docks ask for
-# (some of them, and every GTK 2 era panel, never read SVG).
+# The colour logo as the application icon: scalable, and rendered at the usual sizes for the menus, docks
+# and panels that only take bitmaps.
 set(KIVO_ICON_SVG ${PROJECT_SOURCE_DIR}/resources/icons/kivodialer-128.svg)
 set(KIVO_ICON_SIZES 16 22 24 32 48 64 128 256)
 install(FILES ${KIVO_ICON_SVG}
