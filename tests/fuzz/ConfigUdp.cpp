@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     CMemoryProfile profile = ProfileFromInput(AsBytes(pData, nSize), u"Config-UDP");
     const int nBasePort = profile.GetProfileInt(u"Settings", u"PortNum", 10640);
     const int nStoredRecv = profile.GetProfileInt(u"Config-UDP", u"Port-Recv", nBasePort);
-    const int nStoredSend = profile.GetProfileInt(u"Config-UDP", u"Port-Send",
-                                                  static_cast<int>(static_cast<unsigned>(nBasePort) + 1u));
+    const int nSendDefault = static_cast<int>(static_cast<uint32_t>(nBasePort) + 1u);
+    const int nStoredSend = profile.GetProfileInt(u"Config-UDP", u"Port-Send", nSendDefault);
 
     CMsgQueue queue;
     CTermUdp term(&queue, nBasePort, profile);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
 
     // Written back at the stop, read again at the next start: the same settings.
     term.SaveSettings();
-    CTermUdp again(&queue, nBasePort + 1, profile);
+    CTermUdp again(&queue, nBasePort ^ 1, profile); // the stored entries win over any base
     again.LoadSettings();
     FUZZ_CHECK(again.m_strHost == term.m_strHost && again.m_nPortRecv == term.m_nPortRecv &&
                again.m_nPortSend == term.m_nPortSend);
