@@ -3,6 +3,7 @@
 // others; the command line is "Line" of a section "CmdLine" (a telephone link by default). Whatever the
 // settings, the request goes to the profile's exchange and nowhere else, as one clean request target.
 #include "FuzzInput.h"
+#include "FuzzPlatform.h"
 
 #include "app/KIVODialerApp.h"
 #include "app/TelUri.h"
@@ -10,54 +11,11 @@
 #include "pbxweb/PbxServer.h"
 #include "pbxweb/RequestForms.h"
 
-#include <vector>
-
-namespace {
-
-struct CFuzzPlatform : IHttpTransport,
-                       IEventLog,
-                       IMessageBox,
-                       ISharedLoginFlag,
-                       ISingleInstance,
-                       ICodePage932 {
-    CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
-                   const std::string&) override {
-        m_requests.push_back({host, nPort, target});
-        CHttpReply reply;
-        reply.nStatus = 200;
-        reply.body = "Call_OK";
-        return reply;
-    }
-    void ReportError(std::u16string_view) override {}
-    int MessageBox(std::u16string_view, std::u16string_view, unsigned) override {
-        ++m_nBoxes;
-        return IDOK;
-    }
-    bool Read(uint32_t& value) override {
-        value = 1;
-        return true;
-    }
-    bool Write(uint32_t) override { return true; }
-    bool IsSecondInstance() override { return true; }
-    std::string FromUtf16(std::u16string_view text) override { return std::string(text.size(), '?'); }
-
-    struct CRequest {
-        std::string strHost;
-        unsigned short nPort;
-        std::string strTarget;
-    };
-    std::vector<CRequest> m_requests;
-    int m_nBoxes = 0;
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     CMemoryProfile profile = ProfileFromInput(AsBytes(pData, nSize), kSectionSettings);
     const std::u16string strCmdLine = profile.GetProfileString(u"CmdLine", u"Line", u"tel:03-1234-5678");
     CFuzzPlatform platform;
-    CSystemClock clock;
-    CKIVODialerApp app({profile, platform, platform, platform, platform, platform, platform, clock});
+    CKIVODialerApp app(platform.Platform(profile));
 
     FUZZ_CHECK(!app.InitInstance(strCmdLine));
     FUZZ_CHECK(app.m_nDblClk >= 0 && app.m_nDblClk <= 4);
