@@ -10,7 +10,8 @@ class IMainWnd {
 public:
     virtual ~IMainWnd() = default;
     // Adds a call to the history; false when the number is empty.
-    virtual bool AddRecord(const std::u16string& strNumber, const std::u16string& strName, uint16_t nMode) = 0;
+    virtual bool AddRecord(const std::u16string& strNumber, const std::u16string& strName,
+                           uint16_t nMode) = 0;
     // The call history, oldest first.
     virtual const std::list<CdrRecord>& GetCdrList() const = 0;
 };

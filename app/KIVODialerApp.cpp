@@ -41,8 +41,9 @@ void CKIVODialerApp::DialAsSecondInstance(std::u16string_view strCmdLine) {
         return;
     }
     if (m_strUser.empty() || m_strPass.empty() || m_strPBX.empty()) {
-        AppMessageBox(u"KIVO-PBXとの接続情報が取得できませんでした。\nKIVO-Dialerを再インストールしてください。",
-                      MB_ICONERROR);
+        AppMessageBox(
+            u"KIVO-PBXとの接続情報が取得できませんでした。\nKIVO-Dialerを再インストールしてください。",
+            MB_ICONERROR);
         return;
     }
     std::u16string strMessage;
@@ -72,7 +73,9 @@ const std::list<CdrRecord>* CKIVODialerApp::GetCdrList() const {
     return m_pMainWnd ? &m_pMainWnd->GetCdrList() : nullptr;
 }
 
-bool CKIVODialerApp::IsSecondInstance() { return m_platform.singleInstance.IsSecondInstance(); }
+bool CKIVODialerApp::IsSecondInstance() {
+    return m_platform.singleInstance.IsSecondInstance();
+}
 
 int CKIVODialerApp::GetProfileInt(std::u16string_view section, std::u16string_view entry, int nDefault) {
     return m_platform.profile.GetProfileInt(section, entry, nDefault);

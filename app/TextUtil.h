@@ -21,4 +21,6 @@ std::u16string TrimWSpace(std::u16string_view text);
 std::u16string ToU16Decimal(long long value);
 
 // Plain ASCII (or UTF-8) literal to UTF-16, for building texts from narrow constants.
-inline std::u16string U16(std::string_view utf8) { return Utf8ToU16(utf8); }
+inline std::u16string U16(std::string_view utf8) {
+    return Utf8ToU16(utf8);
+}
