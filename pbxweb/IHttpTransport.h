@@ -15,15 +15,16 @@ struct CHttpReply {
     // The failure came as the platform's exception: the client writes an event log entry for it.
     bool bException = false;
     long nStatus = 0;
-    // The body bytes read (only for status 200), in the order received.
+    // The body bytes read, in the order received; only a status 200 has its body read.
     std::string body;
-    // Reading the body failed part way; body holds what was read before.
+    // Reading the body broke off (the platform's exception); body holds what was read before.
     bool bReadFailed = false;
 };
 
 class IHttpTransport {
 public:
     virtual ~IHttpTransport() = default;
+    // GET http://host:port/target; host is a name or an address, an IPv6 address without brackets.
     virtual CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
                            const std::string& userAgent) = 0;
 };
