@@ -98,8 +98,8 @@ QWidget* CreateControl(QDialog& dlg, const CDialogControl& ctl, const CDialogUni
     }
     case EControlKind::GroupBox: {
         auto* pGroup = new QGroupBox(Caption(ctl), &dlg);
+        // Controls created after it draw over it, as the template's order has them.
         pGroup->setGeometry(rc);
-        pGroup->lower();
         return pGroup;
     }
     case EControlKind::Edit: {

@@ -26,8 +26,6 @@ void BringToFront(QWidget& wnd) {
 } // namespace
 
 void OpenDialDlg(CKIVODialerApp& app) {
-    if (!app.m_bLogin)
-        return;
     if (app.m_pDialDlg) {
         if (app.m_pDialDlg->isVisible()) {
             BringToFront(*app.m_pDialDlg);
@@ -41,15 +39,14 @@ void OpenDialDlg(CKIVODialerApp& app) {
 }
 
 void OpenCdrDlg(CKIVODialerApp& app) {
-    if (!app.m_bLogin)
-        return;
     CKIVODialerCdrDlg* pDlg = app.m_pCdrDlg;
     if (pDlg && pDlg->isVisible()) {
         BringToFront(*pDlg);
         return;
     }
     if (pDlg) {
-        const QRect rc = pDlg->geometry();
+        // The window's outer rectangle, as the screen holds it; move() places that rectangle.
+        const QRect rc = pDlg->frameGeometry();
         CScreenRect rect{rc.left(), rc.top(), rc.left() + rc.width(), rc.top() + rc.height()};
         if (const QScreen* pScreen = QGuiApplication::primaryScreen())
             ClampRectToScreen(rect, pScreen->geometry().width(), pScreen->geometry().height());

@@ -1,14 +1,14 @@
-// Opening the windows for the tray controller's commands. Each window exists at most once: a second
-// request for an open window brings it to the front.
+// Opening the windows for the tray controller's commands, which check the login state first. Each window
+// exists at most once: a second request for an open window brings it to the front.
 #pragma once
 
 class CKIVODialerApp;
 
-// Command 32772. Nothing while not logged in. A visible dial dialog comes to the front; a closed one is
+// Command 32772. A visible dial dialog comes to the front; a closed one is
 // deleted and a new one, with the clipboard and the history read afresh, is shown.
 void OpenDialDlg(CKIVODialerApp& app);
 
-// Command 32776. Nothing while not logged in. A visible call history window comes to the front; a
+// Command 32776. A visible call history window comes to the front; a
 // closed one is moved back onto the screen and shown again, topmost, with its rows; else a new one.
 void OpenCdrDlg(CKIVODialerApp& app);
 
@@ -21,6 +21,8 @@ void DestroyCallingWindows(CKIVODialerApp& app);
 bool RunConfigDlg(CKIVODialerApp& app);
 // Whether the settings dialog is open.
 bool IsConfigDlgOpen();
+// Brings the open settings dialog to the front.
+void ActivateConfigDlg();
 
 // Command 57664: runs the about box modally, or brings the open one to the front.
 void RunAboutDlg(CKIVODialerApp& app);
