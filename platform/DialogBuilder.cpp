@@ -172,12 +172,15 @@ CDialogUnits BuildDialog(QDialog& dlg, const CDialogTemplate& tpl) {
         widgets.push_back(pWidget);
     }
 
+    QWidget* pFirstTab = nullptr;
     QWidget* pPrevTab = nullptr;
     for (size_t i = 0; i < widgets.size(); ++i) {
         const CDialogControl& ctl = tpl.controls[i];
         if (TakesFocus(ctl.eKind) && (ctl.nStyle & kCtlTabStop)) {
             if (pPrevTab)
                 QWidget::setTabOrder(pPrevTab, widgets[i]);
+            else
+                pFirstTab = widgets[i];
             pPrevTab = widgets[i];
         }
         // A label's mnemonic moves the focus to the next control that can take it.
@@ -192,6 +195,10 @@ CDialogUnits BuildDialog(QDialog& dlg, const CDialogTemplate& tpl) {
             }
         }
     }
+
+    // The dialog opens with the focus on its first tab stop, as the dialog manager sets it.
+    if (pFirstTab)
+        pFirstTab->setFocus(Qt::TabFocusReason);
 
     const QSize client(units.X(tpl.cx), units.Y(tpl.cy));
     if (tpl.nStyle & kDlgThickFrame)

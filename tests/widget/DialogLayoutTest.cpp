@@ -67,6 +67,7 @@ TEST_P(DialogLayout, TabOrderFollowsTheTemplate) {
         if (ctl.nStyle & kCtlTabStop)
             expected.push_back(GetDlgItem<QWidget>(dlg, ctl.nId));
     ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(dlg.focusWidget(), expected.front());
     for (size_t i = 0; i + 1 < expected.size(); ++i) {
         QWidget* pNext = expected[i]->nextInFocusChain();
         while (pNext->focusPolicy() == Qt::NoFocus || pNext->parentWidget() != &dlg)
