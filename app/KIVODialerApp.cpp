@@ -1,5 +1,6 @@
 #include "app/KIVODialerApp.h"
 
+#include "app/TelUri.h"
 #include "pbxweb/RequestForms.h"
 
 CKIVODialerApp::CKIVODialerApp(CPlatform platform, std::u16string strAppName)
@@ -30,7 +31,7 @@ bool CKIVODialerApp::InitInstance(std::u16string_view strCmdLine) {
 void CKIVODialerApp::DialAsSecondInstance(std::u16string_view strCmdLine) {
     if (strCmdLine.empty())
         return;
-    const std::u16string strNumber = FilterDialDigits(strCmdLine);
+    const std::u16string strNumber = FilterDialDigits(NumberFromCommandLine(strCmdLine));
 
     // A flag that cannot be read is taken as "not logged in": nothing is sent.
     uint32_t nFlag = 0;

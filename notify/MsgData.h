@@ -7,16 +7,16 @@
 
 class CMsgData {
 public:
-    // Copies nLen bytes of pData and appends two zero bytes.
+    // Copies nLen bytes of pData and appends two zero bytes; a negative count is taken as 0.
     CMsgData(const void* pData, int32_t nLen);
     virtual ~CMsgData() = default;
 
     CMsgData(const CMsgData&) = delete;
     CMsgData& operator=(const CMsgData&) = delete;
 
-    // The text up to its terminator, as UTF-16.
+    // The text as a reader of a zero-terminated wide string sees it.
     std::u16string Text() const;
 
-    int32_t m_nLen = 0;                   // bytes of text, terminator not counted
-    std::unique_ptr<uint8_t[]> m_pData;   // the text and two zero bytes
+    int32_t m_nLen = 0;                 // bytes of text, terminator not counted
+    std::unique_ptr<uint8_t[]> m_pData; // the text and two zero bytes
 };

@@ -3,6 +3,7 @@
 
 #include "notify/MsgData.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -23,7 +24,7 @@ public:
 
     // Worker thread: copies the bytes into a new record (outside the lock) and hands it to PutMsg.
     void PutData(const void* pData, int32_t nLen);
-    // Worker thread: appends the record, or deletes it when the queue is full.
+    // Worker thread: appends the record, or deletes it when the queue is full. Never blocks on a full queue.
     void PutMsg(std::unique_ptr<CMsgData> pMsg);
     // Interface thread: the oldest record, or null when the queue is empty.
     std::unique_ptr<CMsgData> GetMsg();

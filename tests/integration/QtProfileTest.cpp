@@ -85,7 +85,8 @@ TEST_F(QtProfileTest, IntegersWrittenByHandAreReadAsTheSystemReadsThem) {
 }
 
 TEST_F(QtProfileTest, AGarbageOrTruncatedFileReadsAsDefaults) {
-    WriteFile(std::string("\x00\xff[Settin\ngs]]\nUser\n=\n[CDR\nCallNum1=\xe7\x9d", 40));
+    static const char kGarbage[] = "\x00\xff[Settin\ngs]]\nUser\n=\n[CDR\nCallNum1=\xe7\x9d";
+    WriteFile(std::string(kGarbage, sizeof kGarbage - 1));
     CQtProfile profile;
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"PortNum", 10640), 10640);
     // Writing still works and replaces the garbage.
