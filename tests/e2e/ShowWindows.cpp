@@ -1,6 +1,8 @@
 // Shows one of the program's windows with sample data on the current display, for looking at it and
-// taking its picture: kivo-show-windows dial|history|settings|about. The call history window gets
-// rows of both kinds, the dial dialog a history and a number on the clipboard.
+// taking its picture: kivo-show-windows dial|history|settings|about|call [--pbx HOST:PORT] [--user U]
+// [--pass P]. The call history window gets rows of both kinds, the dial dialog a history and a number
+// on the clipboard. "call" shows the dial dialog and, once a call was accepted, the call history
+// window with the new row, the way the tray controller's store refreshes it.
 #include "app/AboutDlg.h"
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
@@ -12,6 +14,7 @@
 #include "ui/DstHistory.h"
 #include "ui/KIVODialerCdrDlg.h"
 #include "ui/KIVODialerDlg.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,10 +28,14 @@ namespace {
 
 class CSampleMainWnd : public IMainWnd {
 public:
+    explicit CSampleMainWnd(CKIVODialerApp& app) : m_app(app) {}
     bool AddRecord(const std::u16string& strNumber, const std::u16string& strName, uint16_t nMode) override {
         m_records.push_back({strNumber, strName, u"2024/01/31 12:00:00", nMode});
+        if (m_app.m_pCdrDlg)
+            m_app.m_pCdrDlg->RefreshList();
         return true;
     }
+    CKIVODialerApp& m_app;
     const std::list<CdrRecord>& GetCdrList() const override { return m_records; }
     std::list<CdrRecord> m_records = {
         {u"0312345678", u"", u"2024/01/30 09:12:03", 0},
@@ -51,6 +58,17 @@ public:
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     const char* pszWhich = argc > 1 ? argv[1] : "";
+    std::u16string strPBX = u"192.0.2.10"; // shown only; nothing is sent unless a button is pressed
+    std::u16string strUser = u"201";
+    std::u16string strPass = u"secret";
+    for (int i = 2; i + 1 < argc; i += 2) {
+        std::u16string* pTarget = std::strcmp(argv[i], "--pbx") == 0    ? &strPBX
+                                  : std::strcmp(argv[i], "--user") == 0 ? &strUser
+                                  : std::strcmp(argv[i], "--pass") == 0 ? &strPass
+                                                                        : nullptr;
+        if (pTarget)
+            *pTarget = ToU16String(QString::fromLocal8Bit(argv[i + 1]));
+    }
 
     CMemoryProfile profile;
     CCurlHttpTransport http;
@@ -60,11 +78,11 @@ int main(int argc, char* argv[]) {
     CIconvCodePage932 codePage;
     CSystemClock clock;
     CKIVODialerApp app(CPlatform{profile, http, eventLog, messageBox, instance, instance, codePage, clock});
-    CSampleMainWnd mainWnd;
+    CSampleMainWnd mainWnd(app);
     app.m_pMainWnd = &mainWnd;
-    app.m_strUser = u"201";
-    app.m_strPass = u"secret";
-    app.m_strPBX = u"192.0.2.10"; // shown only; nothing is sent unless a button is pressed
+    app.m_strUser = strUser;
+    app.m_strPass = strPass;
+    app.m_strPBX = strPBX;
     app.m_nDblClk = 1;
     app.m_bLogin = true;
     profile.WriteProfileString(kSectionDstNo, u"list1", u"03-1234-5678");
@@ -72,6 +90,18 @@ int main(int argc, char* argv[]) {
     profile.WriteProfileString(kSectionDstNo, u"list3", u"*67");
 
     std::unique_ptr<QDialog> pDlg;
+    std::unique_ptr<CKIVODialerCdrDlg> pHistory;
+    if (std::strcmp(pszWhich, "call") == 0) {
+        QApplication::clipboard()->clear();
+        auto* pDial = new CKIVODialerDlg(app);
+        pDlg.reset(pDial);
+        pHistory = std::make_unique<CKIVODialerCdrDlg>(app);
+        app.m_pCdrDlg = pHistory.get();
+        QObject::connect(pDial, &QDialog::accepted, pHistory.get(), &QWidget::show);
+        QObject::connect(pHistory.get(), &QDialog::finished, &qapp, &QApplication::quit);
+        pDlg->show();
+        return QApplication::exec();
+    }
     if (std::strcmp(pszWhich, "dial") == 0) {
         QApplication::clipboard()->setText(QStringLiteral("TEL 045-222-3333\n株式会社セルベーヌ"));
         pDlg = std::make_unique<CKIVODialerDlg>(app);
@@ -82,7 +112,8 @@ int main(int argc, char* argv[]) {
     } else if (std::strcmp(pszWhich, "about") == 0) {
         pDlg = std::make_unique<CAboutDlg>(app);
     } else {
-        std::fprintf(stderr, "usage: %s dial|history|settings|about\n", argv[0]);
+        std::fprintf(stderr, "usage: %s dial|history|settings|about|call [--pbx H:P] [--user U] [--pass P]\n",
+                     argv[0]);
         return 2;
     }
     pDlg->show();

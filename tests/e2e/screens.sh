@@ -14,10 +14,20 @@ trap 'kill "$XVFB" 2>/dev/null || true' EXIT
 read -r -u 3 NUM
 export DISPLAY=":$NUM" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
+# The first visible window of the program, waited for at most 10 s.
+wait_window() {
+  for _ in $(seq 100); do
+    W=$(xdotool search --onlyvisible --class kivo-show-windows 2>/dev/null | head -n1 || true)
+    [ -n "$W" ] && { echo "$W"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 for NAME in dial history settings about; do
   "$BUILD/tests/e2e/kivo-show-windows" "$NAME" &
   PID=$!
-  WID=$(xdotool search --sync --onlyvisible --class kivo-show-windows | head -n1)
+  WID=$(wait_window) || { echo "screens: $NAME did not show" >&2; kill "$PID"; exit 1; }
   sleep 0.5 # let the first paint finish
   import -window "$WID" "$OUT/$NAME.png"
   echo "$NAME: $(identify -format '%wx%h' "$OUT/$NAME.png")"
