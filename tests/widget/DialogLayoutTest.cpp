@@ -15,7 +15,11 @@
 
 namespace {
 
-class DialogLayout : public ::testing::TestWithParam<const CDialogTemplate*> {};
+// Parameterised by template id, so that the tests are named after it.
+class DialogLayout : public ::testing::TestWithParam<int> {
+protected:
+    const CDialogTemplate& Template() const { return *FindDialogTemplate(GetParam()); }
+};
 
 QString Caption(const CDialogControl& ctl) {
     return QString::fromStdU16String(std::u16string(ctl.strCaption));
@@ -24,7 +28,7 @@ QString Caption(const CDialogControl& ctl) {
 } // namespace
 
 TEST_P(DialogLayout, CaptionsFitAndControlsNeitherOverlapNorLeaveTheClientArea) {
-    const CDialogTemplate& tpl = *GetParam();
+    const CDialogTemplate& tpl = Template();
     QDialog dlg;
     BuildDialog(dlg, tpl);
     EXPECT_EQ(QFontInfo(dlg.font()).family(), QStringLiteral("Noto Sans CJK JP"));
@@ -59,7 +63,7 @@ TEST_P(DialogLayout, CaptionsFitAndControlsNeitherOverlapNorLeaveTheClientArea) 
 }
 
 TEST_P(DialogLayout, TabOrderFollowsTheTemplate) {
-    const CDialogTemplate& tpl = *GetParam();
+    const CDialogTemplate& tpl = Template();
     QDialog dlg;
     BuildDialog(dlg, tpl);
     std::vector<QWidget*> expected;
@@ -77,8 +81,7 @@ TEST_P(DialogLayout, TabOrderFollowsTheTemplate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogLayout,
-                         ::testing::Values(&g_dlgAbout, &g_dlgDial, &g_dlgConfig, &g_dlgCdr),
-                         [](const auto& info) { return std::to_string(info.param->nId); });
+                         ::testing::Values(IDD_ABOUTBOX, IDD_KIVODIALER_DIALOG, IDD_CONFIG, IDD_CDR));
 
 TEST(DialogTemplates, MnemonicsReachTheNextControl) {
     QDialog dlg;
