@@ -1,7 +1,54 @@
-// KIVODialer: the program's entry point.
+// KIVODialer: the program's entry point. Builds the platform objects, runs the application object's
+// start-up and, for the first instance, the tray controller until the user exits.
+#include "app/IClock.h"
+#include "app/KIVODialerApp.h"
+#include "platform/CurlHttpTransport.h"
+#include "platform/EndSignalNotifier.h"
+#include "platform/IconvCodePage932.h"
+#include "platform/PosixInstanceObjects.h"
+#include "platform/QtMessageBox.h"
+#include "platform/QtProfile.h"
+#include "platform/SyslogEventLog.h"
+#include "tray/KIVODialerWnd.h"
+
 #include <QApplication>
+#include <QStringList>
+
+#include <csignal>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication qapp(argc, argv);
+    // A tray program: closing its last dialog must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The command line after the program name, as one text.
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    const std::u16string strCmdLine = args.join(QLatin1Char(' ')).toStdU16String();
+
+    CQtProfile profile;
+    CCurlHttpTransport http;
+    CSyslogEventLog eventLog;
+    CQtMessageBox messageBox;
+    CPosixInstanceObjects instance("KIVODialer");
+    CIconvCodePage932 codePage;
+    CSystemClock clock;
+    CKIVODialerApp app(CPlatform{profile, http, eventLog, messageBox, instance, instance, codePage, clock});
+
+    if (!app.InitInstance(strCmdLine))
+        return 0;
+
+    CKIVODialerWnd wnd(app);
+    // The end of the session or a kill request ends the program the way the exit command's Yes does:
+    // the channel stops, the history is saved and the icon goes.
+    CEndSignalNotifier endSignals({SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(&endSignals, &CEndSignalNotifier::EndRequested, &wnd, &CKIVODialerWnd::DestroyWindow);
+    if (!wnd.CreateMainWindow())
+        return 1;
+    app.m_pMainWnd = &wnd;
+
+    const int nResult = QApplication::exec();
+    app.m_pMainWnd = nullptr;
+    return nResult;
 }
