@@ -83,6 +83,11 @@ bool IsConfigDlgOpen() {
     return g_pConfigDlg != nullptr;
 }
 
+void ActivateConfigDlg() {
+    if (g_pConfigDlg)
+        BringToFront(*g_pConfigDlg);
+}
+
 void RunAboutDlg(CKIVODialerApp& app) {
     if (g_pAboutDlg) {
         BringToFront(*g_pAboutDlg);

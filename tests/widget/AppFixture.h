@@ -1,12 +1,12 @@
-// A real application object for the window tests: the libcurl transport talking to a cpp-httplib
-// exchange on loopback, a profile in memory, message boxes answered from a list and recorded.
+// A real application object for the window tests: the libcurl transport talking to a small exchange
+// on loopback, a profile in memory, message boxes answered from a list and recorded.
 #pragma once
 
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
 #include "platform/CurlHttpTransport.h"
-#include "tests/support/HttpTestServer.h"
+#include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +69,7 @@ protected:
     AppFixture()
         : m_app(CPlatform{m_profile, m_http, m_eventLog, m_messageBox, m_loginFlag, m_instance, m_codePage,
                           m_clock}) {
+        m_server.SetReply("Call_OK");
         m_app.m_strUser = u"201";
         m_app.m_strPass = u"secret";
         m_app.m_strPBX = u"127.0.0.1:" + ToU16Decimal(m_server.Port());
@@ -80,7 +81,7 @@ protected:
     // The dialno values the exchange received, in order.
     std::vector<std::string> DialedNumbers() {
         std::vector<std::string> numbers;
-        for (const std::string& strTarget : m_server.Targets()) {
+        for (const std::string& strTarget : m_server.Requests()) {
             const size_t nBegin = strTarget.find("&dialno=");
             const size_t nEnd = strTarget.find("&cbtime=");
             if (nBegin != std::string::npos && nEnd != std::string::npos)
@@ -89,7 +90,7 @@ protected:
         return numbers;
     }
 
-    CHttpTestServer m_server;
+    CLoopbackPbx m_server;
     CMemoryProfile m_profile;
     CCurlHttpTransport m_http;
     CRecordingEventLog m_eventLog;

@@ -148,7 +148,7 @@ TEST_F(CdrDlg, DoubleClickAsksAndCallsTheNumberBackUnchanged) {
     EXPECT_EQ(m_messageBox.m_boxes[0].strText, u"03-1111-1111\nに発信しますか？");
     EXPECT_EQ(m_messageBox.m_boxes[0].strCaption, u"確認");
     EXPECT_EQ(m_messageBox.m_boxes[0].nType, MB_YESNO | MB_ICONINFORMATION);
-    EXPECT_TRUE(m_server.Targets().empty());
+    EXPECT_TRUE(m_server.Requests().empty());
 
     m_messageBox.m_answers = {IDYES};
     DoubleClickRow(list, 0);

@@ -104,7 +104,7 @@ TEST_F(DialDlg, TheDestinationIsSentTrimmedFilteredOrWithTheSfaPrefix) {
         ClickDial(*pDlg);
         ASSERT_FALSE(DialedNumbers().empty());
         EXPECT_EQ(DialedNumbers().back(), c.dialno);
-        EXPECT_TRUE(m_server.Targets().back().ends_with("&cbtime=15"));
+        EXPECT_TRUE(m_server.Requests().back().ends_with("&cbtime=15"));
         ASSERT_EQ(m_messageBox.m_boxes.size(), 1u);
         EXPECT_EQ(m_messageBox.m_boxes[0].strText, kCallOk);
         EXPECT_EQ(m_messageBox.m_boxes[0].strCaption, u"KIVODialer");
@@ -127,7 +127,7 @@ TEST_F(DialDlg, ANumberWithoutDigitsIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(m_messageBox.m_boxes[0].strText, kNoNumber);
     EXPECT_EQ(m_messageBox.m_boxes[0].strCaption, u"KIVODialer");
     EXPECT_EQ(m_messageBox.m_boxes[0].nType & MB_ICONMASK, MB_ICONEXCLAMATION);
-    EXPECT_TRUE(m_server.Targets().empty());
+    EXPECT_TRUE(m_server.Requests().empty());
     EXPECT_TRUE(pDlg->isVisible());
     EXPECT_TRUE(m_profile.m_values.empty());
     EXPECT_TRUE(m_mainWnd.m_records.empty());
