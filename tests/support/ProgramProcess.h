@@ -97,7 +97,8 @@ public:
     }
 
     pid_t Pid() const { return static_cast<pid_t>(m_process.processId()); }
-    bool IsRunning() const { return m_process.state() != QProcess::NotRunning; }
+    // Asks the system, not the last state QProcess noticed.
+    bool IsRunning() { return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0); }
     void Signal(int nSignal) const {
         if (Pid() > 0)
             ::kill(Pid(), nSignal);
