@@ -81,18 +81,6 @@ protected:
         ASSERT_TRUE(
             CProgramProcess::WaitUntil([&] { return m_program.StoredNumbers().size() > nBefore; }, 4s));
     }
-    // Takes the history out of the profile file behind the program's back, so that only a save made
-    // after this puts it back.
-    void EraseStoredHistory() {
-        std::string text = m_program.ReadProfile();
-        const size_t begin = text.find("[CDR]");
-        ASSERT_NE(begin, std::string::npos);
-        const size_t end = text.find("\n[", begin);
-        text.erase(begin, end == std::string::npos ? std::string::npos : end + 1 - begin);
-        m_program.WriteProfile(text);
-        ASSERT_TRUE(m_program.StoredNumbers().empty());
-    }
-
     CSimProcess m_sim{{"--account", "2001:pw"}};
     CDesktopSession m_desktop;
     CProgramProcess m_program;
@@ -167,7 +155,8 @@ TEST_F(DesktopFaultTest, TheExitCommandSavesTheHistory) {
     const std::string strIcon = WaitForIcon();
     ASSERT_NE(strIcon, "");
     AnnounceCall("0312345002");
-    EraseStoredHistory();
+    ASSERT_TRUE(m_program.EraseProfileSection("CDR")); // only the save at exit brings it back
+    ASSERT_TRUE(m_program.StoredNumbers().empty());
 
     m_desktop.Click(strIcon, 3);
     ASSERT_NE(WaitForPopup(), "");

@@ -78,6 +78,19 @@ public:
         return text.str();
     }
 
+    // Takes a section out of the profile file behind the program's back (so that only a later save of
+    // the program puts it back); false when the file has no such section.
+    bool EraseProfileSection(const std::string& strSection) const {
+        std::string text = ReadProfile();
+        const size_t begin = text.find("[" + strSection + "]");
+        if (begin == std::string::npos)
+            return false;
+        const size_t end = text.find("\n[", begin);
+        text.erase(begin, end == std::string::npos ? std::string::npos : end + 1 - begin);
+        WriteProfile(text);
+        return true;
+    }
+
     QProcessEnvironment& Env() { return m_env; }
     // Runs in the child between fork and exec (to change its user, for one).
     void SetChildModifier(std::function<void()> modifier) {
