@@ -1,13 +1,16 @@
 // However the real program ends, its profile is whole: killed at random moments while calls arrive from
 // the simulator, the profile is always the state before or after a save, never half of one; asked to end
 // by any of the end signals, it saves the call history on the way out.
+#include "platform/QtProfile.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/TrayFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <random>
 
 using namespace std::chrono_literals;
@@ -134,4 +137,51 @@ TEST(ProgramEndTest, EveryEndSignalSavesTheHistory) {
         EXPECT_TRUE(pRun->program.EndedCleanly()) << pRun->program.Log();
         EXPECT_EQ(pRun->program.StoredNumbers(), std::vector<std::string>{"0355550000"});
     }
+}
+
+namespace {
+
+// The tray controller over the profile file in a folder of its own.
+class SessionEndTest : public TrayFixture {
+protected:
+    void SetUp() override {
+        TrayFixture::SetUp();
+        const char* pszOld = std::getenv("XDG_CONFIG_HOME");
+        m_strOldConfig = pszOld ? std::optional<std::string>(pszOld) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
+    }
+    void TearDown() override {
+        TrayFixture::TearDown();
+        m_strOldConfig ? setenv("XDG_CONFIG_HOME", m_strOldConfig->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    }
+
+    QTemporaryDir m_config;
+    std::optional<std::string> m_strOldConfig;
+    std::unique_ptr<CQtProfile>
+        m_pProfile; // made in the test, once XDG_CONFIG_HOME is set; outlives TearDown
+};
+
+} // namespace
+
+// The session manager's request to save before the session ends (no session manager runs here: the
+// controller's handler is called as Qt calls it) writes the history to the file, and the program goes on.
+TEST_F(SessionEndTest, TheSessionManagersSaveWritesTheHistoryToTheFile) {
+    m_pProfile = std::make_unique<CQtProfile>();
+    CQtProfile& profile = *m_pProfile;
+    profile.WriteProfileString(kSectionSettings, u"User", u"2001");
+    m_pApp = std::make_unique<CKIVODialerApp>(
+        CPlatform{profile, m_http, m_log, m_box, *m_pInstance, *m_pInstance, m_codePage, m_clock});
+    ASSERT_TRUE(m_pApp->InitInstance(u""));
+    m_pWnd = std::make_unique<CTestWnd>(*m_pApp);
+    ASSERT_TRUE(m_pWnd->CreateMainWindow());
+    m_pApp->m_pMainWnd = m_pWnd.get();
+    m_pWnd->AddRecord(u"0366660000", u"Vazi", kCdrModeReceived);
+
+    const std::string strPath = profile.FileName().toStdString();
+    std::ofstream(strPath, std::ios::trunc) << "[Settings]\nUser=2001\n"; // the history leaves the file
+    ASSERT_TRUE(m_pWnd->OnQueryEndSession());
+    QSettings file(QString::fromStdString(strPath), QSettings::IniFormat);
+    EXPECT_EQ(file.value("CDR/CallNum1").toString(), "0366660000");
+    EXPECT_EQ(file.value("CDR/CallName1").toString(), "Vazi");
+    EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerRegister), 2000) << "the program goes on";
 }

@@ -269,6 +269,8 @@ protected:
 
     QTemporaryDir m_config;
     std::optional<std::string> m_strOldConfig;
+    std::unique_ptr<CQtProfile>
+        m_pProfile; // made in the test, once XDG_CONFIG_HOME is set; outlives TearDown
 };
 
 } // namespace
@@ -276,7 +278,8 @@ protected:
 // Nothing reaches the disk, but the program's state holds: the history in memory, and what was written
 // reads back as written for as long as the program runs.
 TEST_F(UnwritableProfileTest, TheStateHoldsInMemory) {
-    CQtProfile profile;
+    m_pProfile = std::make_unique<CQtProfile>();
+    CQtProfile& profile = *m_pProfile;
     profile.WriteProfileString(kSectionSettings, u"User", u"2001");
     profile.WriteProfileString(kSectionSettings, u"Pass", u"pw");
     profile.WriteProfileString(kSectionSettings, u"PBX", m_pbx.Host());
