@@ -31,13 +31,15 @@ bool CTrayHostWatcher::IsStatusNotifierHost() {
 bool CTrayHostWatcher::NotificationsReadMarkup() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return false;
+        return true;
     const QDBusMessage call = QDBusMessage::createMethodCall(
         kNotificationsService, QStringLiteral("/org/freedesktop/Notifications"), kNotificationsService,
         QStringLiteral("GetCapabilities"));
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCapabilitiesTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-           reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
+    // A server that does not say (not started yet, too slow) may read markup all the same.
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return true;
+    return reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
 }
 
 void CTrayHostWatcher::Start() {

@@ -170,6 +170,27 @@ TEST_F(DesktopFaultTest, TheExitCommandSavesTheHistory) {
     EXPECT_EQ(m_program.StoredNumbers(), std::vector<std::string>{"0312345002"});
 }
 
+// The session ends (SIGTERM, SIGHUP) while a message box waits for an answer: the box does not hold the
+// program, which ends at once and saves the history.
+TEST_F(DesktopFaultTest, AnEndSignalWhileAMessageBoxIsOpenStillEndsTheProgram) {
+    m_desktop.StartTrayHost();
+    StartProgram();
+    ASSERT_TRUE(WaitForLogin()) << m_program.Log();
+    const std::string strIcon = WaitForIcon();
+    ASSERT_NE(strIcon, "");
+    AnnounceCall("0312345007");
+    ASSERT_TRUE(m_program.EraseProfileSection("CDR"));
+
+    m_desktop.Click(strIcon, 3);
+    ASSERT_NE(WaitForPopup(), "");
+    m_desktop.Key("x");
+    ASSERT_NE(WaitForPopup(), "") << "the exit question waits";
+    m_program.Signal(SIGTERM);
+    ASSERT_TRUE(m_program.WaitForExit(3000)) << "the open box held the program";
+    EXPECT_TRUE(m_program.EndedCleanly()) << m_program.Log();
+    EXPECT_EQ(m_program.StoredNumbers(), std::vector<std::string>{"0312345007"});
+}
+
 // The desktop session ends under the running program (the X server goes): whatever way the program then
 // ends, the calls it handled are in the profile, complete and readable.
 TEST_F(DesktopFaultTest, TheEndOfTheXSessionLosesNoCall) {
