@@ -8,9 +8,9 @@
 //       N times for each target: asks the simulator to send a datagram (GET /_sim/notify?QUERY) and
 //       prints "LABEL MS", the milliseconds from the request to a window of PID being mapped.
 //   kivo-bench-x menu --pid PID
-//       Right-clicks PID's tray icon with xdotool and prints the milliseconds until a window of PID that
-//       is not a tooltip (balloons are) is mapped: its menu. Then closes it with Escape. Prints "none"
-//       and exits with status 1 when no menu came within 3 s.
+//       Right-clicks PID's tray icon with xdotool and prints the milliseconds from the start of the
+//       click until a window of PID that is not a tooltip (balloons are) is mapped: its menu. Then closes it
+//       with Escape. Prints "none" and exits with status 1 when no menu came within 3 s.
 #include "XTrayObserver.h"
 
 #include <curl/curl.h>
@@ -196,13 +196,18 @@ int CmdMenu(int argc, char* argv[]) {
         std::fprintf(stderr, "kivo-bench-x: no docked icon of %d\n", static_cast<int>(pid));
         return 1;
     }
+    RunQuiet({"xdotool", "mousemove", std::to_string(nX), std::to_string(nY)});
     x.Discard();
+    // From the start of the click (xdotool's own start and its press-release gap included), not
+    // waiting for xdotool to end: it sleeps a while after clicking.
     const Clock::time_point t0 = Clock::now();
-    RunQuiet({"xdotool", "mousemove", std::to_string(nX), std::to_string(nY), "click", "3"});
+    const pid_t click = Spawn({"xdotool", "click", "3"});
     // Qt gives its popup menus no window type of their own; the balloons that come meanwhile are
     // tooltips.
     const Window menu = x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", t0 + std::chrono::seconds(3));
     const double ms = MsSince(t0);
+    if (click > 0)
+        waitpid(click, nullptr, 0);
     if (!menu) {
         std::printf("none\n");
         return 1;
