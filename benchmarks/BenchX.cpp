@@ -3,7 +3,7 @@
 //   kivo-bench-x start [--keep FILE] -- PROGRAM ARGS...
 //       Starts PROGRAM and prints the milliseconds from its start to its tray icon docked in the tray
 //       host. Then ends it with SIGTERM; with --keep, writes "PID MS" to FILE instead and waits for the
-//       program to end (end it with kill PID).
+//       program to end (end it with kill PID; a SIGTERM or SIGINT to kivo-bench-x is passed on to it).
 //   kivo-bench-x balloons --sim HOST:PORT --calls N LABEL:PID:QUERY...
 //       N times for each target: asks the simulator to send a datagram (GET /_sim/notify?QUERY) and
 //       prints "LABEL MS", the milliseconds from the request to a window of PID being mapped.
@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,13 @@ extern char** environ;
 namespace {
 
 using Clock = CXTrayObserver::Clock;
+
+volatile sig_atomic_t g_pidKept = 0;
+
+void PassOnSignal(int nSignal) {
+    if (g_pidKept > 0)
+        ::kill(g_pidKept, nSignal);
+}
 
 double MsSince(Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
@@ -108,8 +116,14 @@ int CmdStart(int argc, char* argv[]) {
         std::fclose(f);
         std::rename(strTmp.c_str(), strKeep.c_str());
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    // Whoever ends this process ends the program with it.
+    g_pidKept = pid;
+    struct sigaction action {};
+    action.sa_handler = PassOnSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
     return 0;
 }
 
