@@ -10,6 +10,7 @@
 #include "platform/QtProfile.h"
 #include "platform/SyslogEventLog.h"
 #include "tray/KIVODialerWnd.h"
+#include "ui/WindowOpeners.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -49,6 +50,8 @@ int main(int argc, char* argv[]) {
     app.m_pMainWnd = &wnd;
 
     const int nResult = QApplication::exec();
+    // The windows the application keeps go with it; the call history window saves its rectangle.
+    DestroyCallingWindows(app);
     app.m_pMainWnd = nullptr;
     return nResult;
 }

@@ -18,15 +18,23 @@ struct CTransfer {
 };
 
 // Only the body of a status 200 is read: for any other status the transfer stops at the first byte
-// (CURLE_WRITE_ERROR), so a long or slow error page costs nothing.
+// (CURLE_WRITE_ERROR), so a long or slow error page costs nothing. A reply is a keyword and a few
+// fields; a body that goes on past kMaxReplyBytes is cut there as a broken-off read, so that an endless
+// one cannot fill the memory while the time-out runs.
 size_t OnWrite(char* pData, size_t nSize, size_t nCount, void* pUser) {
     auto* pTransfer = static_cast<CTransfer*>(pUser);
     long nStatus = 0;
     curl_easy_getinfo(pTransfer->pCurl, CURLINFO_RESPONSE_CODE, &nStatus);
     if (nStatus != 200)
         return 0;
-    pTransfer->body.append(pData, nSize * nCount);
-    return nSize * nCount;
+    const size_t nBytes = nSize * nCount;
+    const size_t nRoom = CCurlHttpTransport::kMaxReplyBytes - pTransfer->body.size();
+    if (nBytes > nRoom) {
+        pTransfer->body.append(pData, nRoom);
+        return 0;
+    }
+    pTransfer->body.append(pData, nBytes);
+    return nBytes;
 }
 
 std::string MakeUrl(const std::string& host, unsigned short nPort, const std::string& target) {

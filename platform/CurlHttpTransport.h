@@ -5,9 +5,13 @@
 #include "pbxweb/IHttpTransport.h"
 
 #include <chrono>
+#include <cstddef>
 
 class CCurlHttpTransport : public IHttpTransport {
 public:
+    // The most of a reply body that is read; the rest is dropped as a read that broke off.
+    static constexpr size_t kMaxReplyBytes = 64 * 1024;
+
     explicit CCurlHttpTransport(std::chrono::milliseconds connectTimeout = std::chrono::seconds(10),
                                 std::chrono::milliseconds totalTimeout = std::chrono::seconds(30));
 

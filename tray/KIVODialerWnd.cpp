@@ -41,11 +41,13 @@ int CKIVODialerWnd::OnCreate() {
     m_bCreated = true;
 
     CreateMenus();
+    // Qt picks the kind of tray when the icon object is made.
+    m_bStatusNotifierTray = CTrayHostWatcher::IsStatusNotifierHost();
     m_pTray = std::make_unique<QSystemTrayIcon>();
     connect(m_pTray.get(), &QSystemTrayIcon::activated, this, &CKIVODialerWnd::OnTrayActivated);
     // StatusNotifierItem hosts draw the icon's menu themselves and may never ask for it or send a
     // double click: there the right-click menu is the icon's menu, so every command stays reachable.
-    if (CTrayHostWatcher::IsStatusNotifierHost())
+    if (m_bStatusNotifierTray)
         m_pTray->setContextMenu(m_pMenuRight.get());
     m_pTrayHost = std::make_unique<CTrayHostWatcher>();
     connect(m_pTrayHost.get(), &CTrayHostWatcher::TrayHostAppeared, this, &CKIVODialerWnd::OnTaskbarCreated);

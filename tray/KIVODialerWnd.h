@@ -162,4 +162,5 @@ private:
     QBasicTimer m_trayRetry;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
+    bool m_bStatusNotifierTray = false; // the balloon goes to the desktop's notification server
 };

@@ -1,6 +1,7 @@
 #include "tray/PbxPages.h"
 
 #include "app/ICodePage.h"
+#include "pbxweb/PbxServer.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -44,6 +45,11 @@ std::u16string UrlEncode(std::u16string_view value, ICodePage932& codePage) {
 
 std::u16string PbxPageAddress(int nCommand, std::u16string_view strPBX, std::u16string_view strUser,
                               std::u16string_view strPass, ICodePage932& codePage) {
+    // The setting goes into the address as it is, so it must be the host the web API would reach: an
+    // "@", "/", "#" or space in it would hand the account and password to another host, or open another
+    // address than the exchange's.
+    if (!ParsePbxServer(strPBX))
+        return {};
     switch (nCommand) {
     case ID_PBX_MANAGER:
         return u"http://" + std::u16string(strPBX) + u"/manager/";

@@ -15,6 +15,7 @@ inline constexpr std::u16string_view kRedirectCdr = u"/cdr";
 std::u16string UrlEncode(std::u16string_view value, ICodePage932& codePage);
 
 // The address a page command (ID_PBX_MANAGER, ID_PBX_ADDRBOOK, ID_PBX_CDR) opens; empty for any other
-// command. strPBX, the exchange's host (possibly with a port), goes in unchanged.
+// command. strPBX, the exchange's host (possibly with a port), goes in unchanged; a setting the web API
+// would not address a request with (ParsePbxServer) gives the empty address, so nothing opens.
 std::u16string PbxPageAddress(int nCommand, std::u16string_view strPBX, std::u16string_view strUser,
                               std::u16string_view strPass, ICodePage932& codePage);

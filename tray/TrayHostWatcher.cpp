@@ -3,12 +3,16 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QSystemTrayIcon>
 #include <QTimerEvent>
 
 namespace {
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kNotificationsService = QStringLiteral("org.freedesktop.Notifications");
+// The question is asked on the interface thread before each balloon: a server that hangs must not hold it.
+constexpr int kCapabilitiesTimeoutMs = 500;
 // How often the XEmbed tray's presence is looked at: the same 2 s as the wait for a tray at start.
 constexpr int kPollMs = 2000;
 } // namespace
@@ -22,6 +26,20 @@ bool CTrayHostWatcher::IsStatusNotifierHost() {
         return false;
     QDBusInterface watcher(kWatcherService, QStringLiteral("/StatusNotifierWatcher"), kWatcherService, bus);
     return watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+bool CTrayHostWatcher::NotificationsReadMarkup() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return true;
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        kNotificationsService, QStringLiteral("/org/freedesktop/Notifications"), kNotificationsService,
+        QStringLiteral("GetCapabilities"));
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kCapabilitiesTimeoutMs);
+    // A server that does not say (not started yet, too slow) may read markup all the same.
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return true;
+    return reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
 }
 
 void CTrayHostWatcher::Start() {

@@ -16,6 +16,9 @@ public:
 
     // A StatusNotifierItem host is registered on the session bus (so Qt uses it rather than XEmbed).
     static bool IsStatusNotifierHost();
+    // The desktop's notification server, which shows the balloon of a StatusNotifierItem icon, reads a
+    // notification's body as markup (capability "body-markup"); also true when it does not answer.
+    static bool NotificationsReadMarkup();
 
     void Start();
     void Stop();

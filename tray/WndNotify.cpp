@@ -4,6 +4,7 @@
 #include "app/KIVODialerApp.h"
 #include "notify/MsgData.h"
 #include "resources/ResourceIds.h"
+#include "tray/TrayHostWatcher.h"
 
 namespace {
 QString ToQString(std::u16string_view text) {
@@ -43,7 +44,13 @@ bool CKIVODialerWnd::ShowBalloon(std::u16string_view strText, std::u16string_vie
     m_balloonShown = MakeBalloon(strText, strTitle);
     if (!m_pTray || !m_pTray->isVisible())
         return false;
-    m_pTray->showMessage(ToQString(m_balloonShown.strTitle), ToQString(m_balloonShown.strText),
-                         QSystemTrayIcon::Information, kBalloonTimeoutMs);
+    // The text comes from any sender on the network. Qt's own balloon shows it as plain text; a
+    // notification server that reads markup would turn "<a href=...>" in a caller's name into a link,
+    // so there it is escaped and shows as it came.
+    QString strBody = ToQString(m_balloonShown.strText);
+    if (m_bStatusNotifierTray && CTrayHostWatcher::NotificationsReadMarkup())
+        strBody = strBody.toHtmlEscaped();
+    m_pTray->showMessage(ToQString(m_balloonShown.strTitle), strBody, QSystemTrayIcon::Information,
+                         kBalloonTimeoutMs);
     return true;
 }

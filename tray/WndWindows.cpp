@@ -3,32 +3,34 @@
 #include "tray/KIVODialerWnd.h"
 
 #include "app/KIVODialerApp.h"
+#include "ui/KIVODialerCdrDlg.h"
+#include "ui/WindowOpeners.h"
 
 void CKIVODialerWnd::OnDial() {
     if (!m_app.m_bLogin)
         return;
-    // The dial dialog (template 102) opens here: a visible one comes to the front, a hidden one is
-    // replaced by a fresh dialog.
+    OpenDialDlg(m_app);
 }
 
 void CKIVODialerWnd::OnCallHistory() {
     if (!m_app.m_bLogin)
         return;
-    // The call history window (template 133) opens here: a visible one comes to the front, a hidden one
-    // is shown again inside the screen.
+    OpenCdrDlg(m_app);
 }
 
 void CKIVODialerWnd::OnAbout() {
-    // The about box (template 101) runs here, modally, at most once.
+    RunAboutDlg(m_app);
 }
 
 bool CKIVODialerWnd::RunConfigDialog() {
-    // The settings dialog (template 132) runs here, modally; true when closed with OK.
-    return false;
+    return RunConfigDlg(m_app);
 }
 
-void CKIVODialerWnd::ActivateConfigDialog() {}
+void CKIVODialerWnd::ActivateConfigDialog() {
+    ActivateConfigDlg();
+}
 
 void CKIVODialerWnd::RefreshCdrWindow() {
-    // The call history window, when it exists, rebuilds its rows here.
+    if (m_app.m_pCdrDlg)
+        m_app.m_pCdrDlg->RefreshList();
 }

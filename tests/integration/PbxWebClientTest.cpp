@@ -11,6 +11,7 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -339,4 +340,27 @@ TEST_F(PbxWebClientOverHttp, TheProxyOfTheEnvironmentIsUsed) {
     EXPECT_FALSE(Send(Local(proxy.Port())));
     EXPECT_EQ(m_message, u"サーバーへの送信に失敗しました。");
     EXPECT_EQ(m_log.m_entries, Entries{u"SendRequest Exception Error"});
+}
+
+// A reply that does not end is read no further than any reply of the exchange could need: the client
+// keeps what came up to the limit, matches it, and drops the connection instead of filling the memory.
+TEST_F(PbxWebClientOverHttp, AnEndlessBodyIsCutAtTheReplyLimit) {
+    constexpr size_t kOffered = 32 << 20;
+    std::atomic<size_t> nWritten{0};
+    CRawTcpServer server([&](int fd, const std::atomic<bool>& bStop) {
+        CRawTcpServer::Write(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nLogin_OK,");
+        const std::string chunk(64 * 1024, 'x');
+        while (!bStop && nWritten < kOffered) {
+            const ssize_t n = send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            nWritten += static_cast<size_t>(n);
+        }
+    });
+    EXPECT_TRUE(Send(Local(server.Port())));
+    EXPECT_EQ(m_message.size(), CCurlHttpTransport::kMaxReplyBytes);
+    EXPECT_EQ(m_message.substr(0, 10), u"Login_OK,x");
+    EXPECT_EQ(m_log.m_entries, Entries{u"Read Exception Error"});
+    // What the server got out before the client went: the limit and what the socket buffers took.
+    EXPECT_LT(nWritten.load(), kOffered / 2);
 }

@@ -14,6 +14,7 @@
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"
 #include "tray/KIVODialerWnd.h"
+#include "ui/WindowOpeners.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -38,15 +39,17 @@ public:
         m_commands.push_back(ID_CALL_HISTORY);
         CKIVODialerWnd::OnCallHistory();
     }
-    void OnAbout() override {
-        m_commands.push_back(ID_APP_ABOUT);
-        CKIVODialerWnd::OnAbout();
-    }
+    // The about box runs modally; its own tests drive it.
+    void OnAbout() override { m_commands.push_back(ID_APP_ABOUT); }
     void OnSettings() override {
         m_commands.push_back(ID_SETTINGS);
         CKIVODialerWnd::OnSettings();
     }
     bool RunConfigDialog() override { return m_runConfig ? m_runConfig() : false; }
+
+    // The real dialogs, for the tests of the windows the commands open.
+    bool RunRealConfigDialog() { return CKIVODialerWnd::RunConfigDialog(); }
+    void RunRealAbout() { CKIVODialerWnd::OnAbout(); }
 
     std::vector<int> m_commands;
     std::function<bool()> m_runConfig;
@@ -65,6 +68,8 @@ protected:
     }
 
     void TearDown() override {
+        if (m_pApp)
+            DestroyCallingWindows(*m_pApp);
         m_pWnd.reset();
         QCoreApplication::processEvents();
     }

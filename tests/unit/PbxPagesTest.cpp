@@ -54,3 +54,23 @@ TEST(PbxPages, Addresses) {
               u"http://127.0.0.1:8080/manager/login?username=%83e+1&password=p%26w&redirecturl=%2Fcdr");
     EXPECT_EQ(PbxPageAddress(ID_DIAL, u"pbx.invalid", u"2001", u"pw", cp), u"");
 }
+
+// The exchange setting goes into the address unchanged, so a setting that would make the browser go to
+// another host than the one the web API talks to, or to another address altogether, opens nothing.
+TEST(PbxPages, ASettingThatWouldChangeTheHostOpensNothing) {
+    CSmallCodePage932 cp;
+    const std::u16string_view refused[] = {
+        u"pbx.invalid@evil.invalid", // the browser would log in to evil.invalid
+        u"evil.invalid/x?",          u"evil.invalid#",      u"pbx.invalid:80@evil.invalid",
+        u"pbx.invalid evil.invalid", u"pbx.invalid\nevil",  u"\"pbx.invalid\"",
+        u"javascript:alert(1)",      u"pbx.invalid\\@evil", u"",
+    };
+    for (std::u16string_view pbx : refused)
+        for (int nCommand : {ID_PBX_MANAGER, ID_PBX_ADDRBOOK, ID_PBX_CDR})
+            EXPECT_EQ(PbxPageAddress(nCommand, pbx, u"2001", u"pw", cp), u"") << U16ToUtf8(pbx);
+    // Account and password cannot reach past the query: every byte of them that means something in an
+    // address is encoded.
+    EXPECT_EQ(PbxPageAddress(ID_PBX_CDR, u"pbx.invalid", u"a@evil.invalid/#", u"\" 'x'\njavascript:", cp),
+              u"http://pbx.invalid/manager/login?username=a%40evil.invalid%2F%23"
+              u"&password=%22+%27x%27%0Ajavascript%3A&redirecturl=%2Fcdr");
+}

@@ -1,0 +1,247 @@
+// kivo-bench-x: the benchmark's eyes on the X display (DISPLAY must name a display with a tray host).
+//
+//   kivo-bench-x start [--keep FILE] -- PROGRAM ARGS...
+//       Starts PROGRAM and prints the milliseconds from its start to its tray icon docked in the tray
+//       host. Then ends it with SIGTERM; with --keep, writes "PID MS" to FILE instead and waits for the
+//       program to end (end it with kill PID; a SIGTERM or SIGINT to kivo-bench-x is passed on to it).
+//   kivo-bench-x balloons --sim HOST:PORT --calls N LABEL:PID:QUERY...
+//       N times for each target: asks the simulator to send a datagram (GET /_sim/notify?QUERY) and
+//       prints "LABEL MS", the milliseconds from the request to a window of PID being mapped.
+//   kivo-bench-x menu --pid PID
+//       Right-clicks PID's tray icon with xdotool and prints the milliseconds from the start of the
+//       click until a window of PID that is not a tooltip (balloons are) is mapped: its menu. Then closes it
+//       with Escape. Prints "none" and exits with status 1 when no menu came within 3 s.
+#include "XTrayObserver.h"
+
+#include <curl/curl.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = CXTrayObserver::Clock;
+
+volatile sig_atomic_t g_pidKept = 0;
+
+void PassOnSignal(int nSignal) {
+    if (g_pidKept > 0)
+        ::kill(g_pidKept, nSignal);
+}
+
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+pid_t Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    return pid;
+}
+
+int RunQuiet(const std::vector<std::string>& args) {
+    const pid_t pid = Spawn(args);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) < 0)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Ends the program: SIGTERM, and SIGKILL if it is still there after 5 s.
+void Stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+int CmdStart(int argc, char* argv[]) {
+    std::string strKeep;
+    int i = 0;
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc)
+            strKeep = argv[++i];
+    std::vector<std::string> args(argv + std::min(i + 1, argc), argv + argc);
+    if (args.empty())
+        return 2;
+
+    CXTrayObserver x;
+    if (!x.IsOpen())
+        return 2;
+    x.Discard();
+    const Clock::time_point t0 = Clock::now();
+    const pid_t pid = Spawn(args);
+    if (pid < 0)
+        return 2;
+    const bool bDocked = x.WaitDocked(pid, t0 + std::chrono::seconds(20)) != 0;
+    const double ms = MsSince(t0);
+    if (!bDocked) {
+        std::fprintf(stderr, "kivo-bench-x: %s did not dock within 20 s\n", args[0].c_str());
+        Stop(pid);
+        return 1;
+    }
+    if (strKeep.empty()) {
+        std::printf("%.1f\n", ms);
+        std::fflush(stdout);
+        Stop(pid);
+        return 0;
+    }
+    // Written whole, then renamed: whoever waits for the file never reads half of it.
+    const std::string strTmp = strKeep + ".tmp";
+    if (FILE* f = std::fopen(strTmp.c_str(), "w")) {
+        std::fprintf(f, "%d %.1f\n", static_cast<int>(pid), ms);
+        std::fclose(f);
+        std::rename(strTmp.c_str(), strKeep.c_str());
+    }
+    // Whoever ends this process ends the program with it.
+    g_pidKept = pid;
+    struct sigaction action {};
+    action.sa_handler = PassOnSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return 0;
+}
+
+size_t Discard(char*, size_t nSize, size_t nCount, void*) {
+    return nSize * nCount;
+}
+
+bool HttpGet(CURL* pCurl, const std::string& strUrl) {
+    curl_easy_setopt(pCurl, CURLOPT_URL, strUrl.c_str());
+    curl_easy_setopt(pCurl, CURLOPT_WRITEFUNCTION, Discard);
+    curl_easy_setopt(pCurl, CURLOPT_NOPROXY, "*");
+    long nStatus = 0;
+    return curl_easy_perform(pCurl) == CURLE_OK &&
+           curl_easy_getinfo(pCurl, CURLINFO_RESPONSE_CODE, &nStatus) == CURLE_OK && nStatus == 200;
+}
+
+struct CTarget {
+    std::string strLabel;
+    pid_t pid = 0;
+    std::string strQuery;
+};
+
+int CmdBalloons(int argc, char* argv[]) {
+    std::string strSim;
+    int nCalls = 20;
+    std::vector<CTarget> targets;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sim") == 0 && i + 1 < argc) {
+            strSim = argv[++i];
+        } else if (std::strcmp(argv[i], "--calls") == 0 && i + 1 < argc) {
+            nCalls = std::atoi(argv[++i]);
+        } else {
+            const std::string strArg = argv[i];
+            const size_t a = strArg.find(':'), b = strArg.find(':', a + 1);
+            if (a == std::string::npos || b == std::string::npos)
+                return 2;
+            targets.push_back({strArg.substr(0, a), std::atoi(strArg.substr(a + 1, b - a - 1).c_str()),
+                               strArg.substr(b + 1)});
+        }
+    }
+    CXTrayObserver x;
+    if (!x.IsOpen() || strSim.empty() || targets.empty())
+        return 2;
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    CURL* pCurl = curl_easy_init();
+    // Random pauses, so that the calls fall on every phase of a program's own ticks.
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> pauseMs(150, 1250);
+    int nFailed = 0;
+    for (int n = 0; n < nCalls; ++n) {
+        for (const CTarget& target : targets) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
+            x.Discard();
+            const Clock::time_point t0 = Clock::now();
+            if (!HttpGet(pCurl, "http://" + strSim + "/_sim/notify?" + target.strQuery)) {
+                ++nFailed;
+                continue;
+            }
+            if (x.WaitMapped(target.pid, {}, t0 + std::chrono::seconds(5)) == 0) {
+                std::fprintf(stderr, "kivo-bench-x: no balloon from %s within 5 s\n",
+                             target.strLabel.c_str());
+                ++nFailed;
+                continue;
+            }
+            std::printf("%s %.1f\n", target.strLabel.c_str(), MsSince(t0));
+            std::fflush(stdout);
+        }
+    }
+    curl_easy_cleanup(pCurl);
+    return nFailed == 0 ? 0 : 1;
+}
+
+int CmdMenu(int argc, char* argv[]) {
+    pid_t pid = 0;
+    for (int i = 0; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--pid") == 0)
+            pid = std::atoi(argv[i + 1]);
+    CXTrayObserver x;
+    if (!x.IsOpen() || pid <= 0)
+        return 2;
+    int nX = 0, nY = 0;
+    const Window icon = x.FindDocked(pid);
+    if (!icon || !x.CentreOf(icon, nX, nY)) {
+        std::fprintf(stderr, "kivo-bench-x: no docked icon of %d\n", static_cast<int>(pid));
+        return 1;
+    }
+    RunQuiet({"xdotool", "mousemove", std::to_string(nX), std::to_string(nY)});
+    x.Discard();
+    // From the start of the click (xdotool's own start and its press-release gap included), not
+    // waiting for xdotool to end: it sleeps a while after clicking.
+    const Clock::time_point t0 = Clock::now();
+    const pid_t click = Spawn({"xdotool", "click", "3"});
+    // Qt gives its popup menus no window type of their own; the balloons that come meanwhile are
+    // tooltips.
+    const Window menu = x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", t0 + std::chrono::seconds(3));
+    const double ms = MsSince(t0);
+    if (click > 0)
+        waitpid(click, nullptr, 0);
+    if (!menu) {
+        std::printf("none\n");
+        return 1;
+    }
+    std::printf("%.1f\n", ms);
+    RunQuiet({"xdotool", "key", "Escape"});
+    RunQuiet({"xdotool", "mousemove", "0", "300"});
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc >= 2 && std::strcmp(argv[1], "start") == 0)
+        return CmdStart(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "balloons") == 0)
+        return CmdBalloons(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "menu") == 0)
+        return CmdMenu(argc - 2, argv + 2);
+    std::fprintf(stderr, "usage: kivo-bench-x start [--keep FILE] -- PROGRAM ARGS... | "
+                         "balloons --sim HOST:PORT --calls N LABEL:PID:QUERY... | menu --pid PID\n");
+    return 2;
+}

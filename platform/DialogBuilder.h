@@ -1,0 +1,28 @@
+// Creates a dialog's controls from its template, in tab order, each Qt widget named after its control id
+// so that code and tests find it with GetDlgItem / findChild.
+#pragma once
+
+#include "platform/DialogUnits.h"
+
+#include <QDialog>
+#include <QString>
+
+struct CDialogTemplate;
+
+// Sets the dialog's caption, font, flags and size, creates its controls and connects the buttons with
+// ids IDOK and IDCANCEL to accept() and reject(). Returns the units the layout used.
+CDialogUnits BuildDialog(QDialog& dlg, const CDialogTemplate& tpl);
+
+inline QString ControlName(int nId) {
+    return QString::number(nId);
+}
+
+// The control with this id (the first one for a shared id), or null.
+template <class T> T* GetDlgItem(const QWidget& dlg, int nId) {
+    return dlg.findChild<T*>(ControlName(nId), Qt::FindDirectChildrenOnly);
+}
+
+// The image of an icon resource (128, 135) at the given size.
+QPixmap IconPixmap(int nResource, int nSize);
+// The path of an icon resource in the program's resources.
+QString IconPath(int nResource);
