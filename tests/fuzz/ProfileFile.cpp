@@ -10,11 +10,14 @@
 #include "platform/QtProfile.h"
 #include "tray/CallHistoryStore.h"
 
+#include <QApplication>
 #include <QtGlobal>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -26,10 +29,12 @@ public:
     std::time_t Now() override { return 1706659507; }
 };
 
-// XDG_CONFIG_HOME of the run: a private directory, removed at exit.
-class CConfigHome {
+// The program's surroundings: its own XDG_CONFIG_HOME (a private directory, removed at exit) and, as in
+// the program, an application object before the profile is read. Qt's deserializer makes pixmaps and
+// other GUI types of "@Variant(...)" values, and those need one.
+class CProgramEnvironment {
 public:
-    CConfigHome() {
+    CProgramEnvironment() {
         // Memory, where there is a tmpfs: QSettings syncs every save to the disk.
         std::error_code ec;
         const fs::path base =
@@ -40,19 +45,33 @@ public:
         m_dir = strTemplate;
         setenv("XDG_CONFIG_HOME", strTemplate.c_str(), 1);
         fs::create_directories(m_dir / "Selvane-Works");
-        // Qt's warnings about values it cannot read would drown the fuzzer's own output.
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+
+        // Qt's warnings about values it cannot read would drown the fuzzer's own output; a fatal one
+        // is still told.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& strMessage) {
+            if (type == QtFatalMsg)
+                std::fprintf(stderr, "Qt fatal: %s\n", strMessage.toLocal8Bit().constData());
+        });
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        m_pApp = std::make_unique<QApplication>(m_argc, m_argv);
     }
-    ~CConfigHome() {
+    ~CProgramEnvironment() {
+        m_pApp.reset();
         std::error_code ec;
         fs::remove_all(m_dir, ec);
     }
     fs::path m_dir;
+
+private:
+    int m_argc = 1;
+    char m_szName[16] = "kivo-fuzz";
+    char* m_argv[2] = {m_szName, nullptr};
+    std::unique_ptr<QApplication> m_pApp;
 };
 
 const fs::path& ConfigHome() {
-    static const CConfigHome s_home;
-    return s_home.m_dir;
+    static const CProgramEnvironment s_env;
+    return s_env.m_dir;
 }
 
 bool SameRecords(const std::list<CdrRecord>& a, const std::list<CdrRecord>& b) {
