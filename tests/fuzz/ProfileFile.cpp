@@ -81,55 +81,65 @@ bool SameRecords(const std::list<CdrRecord>& a, const std::list<CdrRecord>& b) {
     });
 }
 
+struct CRunResult {
+    std::list<CdrRecord> cdr;
+    std::u16string strHost;
+    uint16_t nPortRecv = 0;
+    uint16_t nPortSend = 0;
+};
+
+// One run of the program over the profile: what its start reads, and its stop's writes.
+CRunResult RunProgram(const std::string& strName) {
+    CQtProfile profile(QString::fromStdString(strName));
+    CFuzzPlatform platform;
+    CKIVODialerApp app(platform.Platform(profile));
+    app.LoadSettings();
+    FUZZ_CHECK(app.m_nDblClk >= 0 && app.m_nDblClk <= 4);
+
+    CFixedClock clock;
+    CCallHistoryStore store(profile, clock);
+    store.LoadHistory();
+    FUZZ_CHECK(store.GetCdrList().size() <= kCdrMax);
+    for (const CdrRecord& rec : store.GetCdrList())
+        FUZZ_CHECK(!rec.strNumber.empty());
+
+    CMsgQueue queue;
+    CTermUdp term(&queue, app.m_nPortNum, profile);
+    term.LoadSettings();
+
+    term.SaveSettings();
+    store.SaveHistory();
+    return {store.GetCdrList(), term.m_strHost, term.m_nPortRecv, term.m_nPortSend};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-    // A file of its own for every input: QSettings caches what it has read by file name.
-    static unsigned s_nInput = 0;
-    const std::string strName = "KIVODialer" + std::to_string(++s_nInput);
-    const fs::path file = ConfigHome() / "Selvane-Works" / (strName + ".conf");
+    // QSettings caches what it has read and written by file name: every run reads a file of a new name,
+    // a copy of what the run before left, so that each one parses the text on the disk.
+    static unsigned s_nFile = 0;
+    const auto NextFile = [&](std::string& strName) {
+        strName = "KIVODialer" + std::to_string(++s_nFile);
+        return ConfigHome() / "Selvane-Works" / (strName + ".conf");
+    };
+    std::string strName;
+    fs::path file = NextFile(strName);
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(pData), std::streamsize(nSize));
 
-    CFixedClock clock;
-    CMsgQueue queue;
-    std::list<CdrRecord> loaded;
-    std::u16string strHost;
-    uint16_t nPortRecv = 0, nPortSend = 0;
-    {
-        CQtProfile profile(QString::fromStdString(strName));
-        CFuzzPlatform platform;
-        CKIVODialerApp app(platform.Platform(profile));
-        app.LoadSettings();
-        FUZZ_CHECK(app.m_nDblClk >= 0 && app.m_nDblClk <= 4);
-
-        CCallHistoryStore store(profile, clock);
-        store.LoadHistory();
-        loaded = store.GetCdrList();
-        FUZZ_CHECK(loaded.size() <= kCdrMax);
-        for (const CdrRecord& rec : loaded)
-            FUZZ_CHECK(!rec.strNumber.empty());
-
-        CTermUdp term(&queue, app.m_nPortNum, profile);
-        term.LoadSettings();
-        strHost = term.m_strHost;
-        nPortRecv = term.m_nPortRecv;
-        nPortSend = term.m_nPortSend;
-
-        // The stop of the program: the channel's settings and the history written back.
-        term.SaveSettings();
-        store.SaveHistory();
+    // QSettings rewrites the whole file at the first save, in its own form, and a damaged file may read
+    // differently in that form (a section it could not make out before, say). From then on, what the
+    // program saved at its stop is what it reads at its next start.
+    CRunResult runs[3];
+    for (CRunResult& run : runs) {
+        run = RunProgram(strName);
+        const fs::path previous = file;
+        file = NextFile(strName);
+        fs::copy_file(previous, file);
+        fs::remove(previous);
     }
-    {
-        CQtProfile profile(QString::fromStdString(strName));
-        CCallHistoryStore store(profile, clock);
-        store.LoadHistory();
-        FUZZ_CHECK(SameRecords(loaded, store.GetCdrList()));
-        CTermUdp term(&queue, 1, profile);
-        term.LoadSettings();
-        FUZZ_CHECK(term.m_strHost == strHost && term.m_nPortRecv == nPortRecv &&
-                   term.m_nPortSend == nPortSend);
-    }
-    std::error_code ec;
-    fs::remove(file, ec);
+    FUZZ_CHECK(SameRecords(runs[1].cdr, runs[2].cdr));
+    FUZZ_CHECK(runs[1].strHost == runs[2].strHost && runs[1].nPortRecv == runs[2].nPortRecv &&
+               runs[1].nPortSend == runs[2].nPortSend);
+    fs::remove(file);
     return 0;
 }
