@@ -2,7 +2,7 @@
 // start-up and, for the first instance, the tray controller until the user exits.
 #include "app/IClock.h"
 #include "app/KIVODialerApp.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "platform/EndSignalNotifier.h"
 #include "platform/IconvCodePage932.h"
 #include "platform/PosixInstanceObjects.h"
@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
     const std::u16string strCmdLine = args.join(QLatin1Char(' ')).toStdU16String();
 
     CQtProfile profile;
-    CCurlHttpTransport http;
+    CPosixHttpTransport http;
     CSyslogEventLog eventLog;
     CQtMessageBox messageBox;
     CPosixInstanceObjects instance("KIVODialer");

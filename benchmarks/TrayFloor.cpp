@@ -1,18 +1,11 @@
 // The toolkit's floor for the benchmark: a Qt program that does nothing but show a tray icon (the
 // program's own grey icon). With --udp PORT it also shows every datagram received on PORT at once as a
 // balloon, the least any program can take from a datagram to a balloon.
-//
-// Built a second time with KIVO_FLOOR_CURL (kivo-bench-floor-curl): the same, linked with libcurl and
-// initialising it at start as the program does, to tell the web client library's share of the
-// program's start-up and memory from the program's own.
+
 #include <QApplication>
 #include <QIcon>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
-
-#ifdef KIVO_FLOOR_CURL
-#include <curl/curl.h>
-#endif
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -38,9 +31,6 @@ int OpenUdp(int nPort) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-#ifdef KIVO_FLOOR_CURL
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-#endif
 
     QSystemTrayIcon tray(QIcon(QStringLiteral(":/icons/kivodialer-135.svg")));
     tray.setToolTip(QStringLiteral("floor"));

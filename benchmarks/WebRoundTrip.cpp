@@ -1,17 +1,18 @@
-// kivo-bench-web: round trips of SendPbxRequest (the web API client over libcurl) to an exchange on
-// loopback, the request a registration sends.
+// kivo-bench-web: round trips of SendPbxRequest (the web API client over its POSIX HTTP transport) to
+// an exchange on loopback, the request a registration sends.
 //
 //   kivo-bench-web --pbx 127.0.0.1:PORT [--count N]
 //
 // First line "target /manager/...", the request target (for curl to send the same); then the
-// microseconds of each of N requests, after one request that is not counted (libcurl's start-up).
+// microseconds of each of N requests, after one request that is not counted (the first look-up and
+// connection).
 #include "BenchUtil.h"
 
 #include "app/TextUtil.h"
 #include "pbxweb/IEventLog.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +37,7 @@ int main(int argc, char* argv[]) {
     if (strPbx.empty())
         return 2;
 
-    CCurlHttpTransport transport;
+    CPosixHttpTransport transport;
     CNullEventLog eventLog;
     CPbxWebClient client(transport, eventLog);
     const std::u16string strServer = Utf8ToU16(strPbx);

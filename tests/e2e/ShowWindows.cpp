@@ -6,7 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "platform/IconvCodePage932.h"
 #include "platform/QtMessageBox.h"
 #include "platform/SyslogEventLog.h"
@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     }
 
     CMemoryProfile profile;
-    CCurlHttpTransport http;
+    CPosixHttpTransport http;
     CSyslogEventLog eventLog;
     CQtMessageBox messageBox;
     CSampleInstance instance;

@@ -2,7 +2,7 @@
 // retries every 10 s and gives up after the fifth failure in a row, stays responsive between attempts,
 // and keeps the calls that wait meanwhile; the real program survives the first failed attempt and still
 // ends at once when asked. Exchanges are the real simulator (or a closed loopback port), requests go
-// through the real libcurl transport.
+// through the real HTTP transport.
 #include "app/TextUtil.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProgramProcess.h"
@@ -122,7 +122,7 @@ protected:
         return bShown;
     }
 
-    CCurlHttpTransport m_shortHttp{300ms, 500ms};
+    CPosixHttpTransport m_shortHttp{300ms, 500ms};
 };
 
 } // namespace

@@ -1,11 +1,12 @@
-// The web API client with the libcurl transport against real servers on loopback.
+// The web API client with the POSIX HTTP transport against real servers on loopback.
 #include "pbxweb/PbxWebClient.h"
 
 #include "app/TextUtil.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "tests/support/RawTcpServer.h"
 #include "tests/support/RecordingEventLog.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -57,23 +58,6 @@ private:
     std::thread m_thread;
 };
 
-// Sets (or with nullopt removes) environment variables and puts them back as they were.
-class CScopedEnv {
-public:
-    void Set(const char* pszName, std::optional<std::string> value) {
-        const char* pszOld = std::getenv(pszName);
-        m_saved.emplace_back(pszName, pszOld ? std::optional<std::string>(pszOld) : std::nullopt);
-        value ? setenv(pszName, value->c_str(), 1) : unsetenv(pszName);
-    }
-    ~CScopedEnv() {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
-            it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
-
 // A loopback port bound but not listening: connecting to it is refused for as long as it is held.
 class CClosedPort {
 public:
@@ -110,7 +94,7 @@ protected:
 
     CScopedEnv m_env;
     // Short time-outs: a server that does not answer is given up on in well under a second.
-    CCurlHttpTransport m_transport{300ms, 600ms};
+    CPosixHttpTransport m_transport{300ms, 600ms};
     CRecordingEventLog m_log;
     CPbxWebClient m_client{m_transport, m_log};
     std::u16string m_message;
@@ -358,7 +342,7 @@ TEST_F(PbxWebClientOverHttp, AnEndlessBodyIsCutAtTheReplyLimit) {
         }
     });
     EXPECT_TRUE(Send(Local(server.Port())));
-    EXPECT_EQ(m_message.size(), CCurlHttpTransport::kMaxReplyBytes);
+    EXPECT_EQ(m_message.size(), CPosixHttpTransport::kMaxReplyBytes);
     EXPECT_EQ(m_message.substr(0, 10), u"Login_OK,x");
     EXPECT_EQ(m_log.m_entries, Entries{u"Read Exception Error"});
     // What the server got out before the client went: the limit and what the socket buffers took.

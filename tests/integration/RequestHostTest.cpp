@@ -4,7 +4,7 @@
 #include "app/TextUtil.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/ProgramProcess.h"
@@ -49,7 +49,7 @@ TEST(RequestHostTest, NoSettingOrValueReachesAnotherHost) {
     CLoopbackPbx pbx; // the exchange the profile names: "S"
     CDecoy decoy;     // "D"
     const std::string strS = std::to_string(pbx.Port());
-    CCurlHttpTransport transport(300ms, 600ms);
+    CPosixHttpTransport transport(300ms, 600ms);
     CRecordingEventLog log;
     CPbxWebClient client(transport, log);
 

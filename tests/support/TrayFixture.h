@@ -1,4 +1,4 @@
-// The tray controller over real platform objects: the libcurl transport to a loopback exchange, the Qt
+// The tray controller over real platform objects: the POSIX HTTP transport to a loopback exchange, the Qt
 // message box answered in advance, the instance objects in a temporary directory, code page 932 through
 // iconv, the system clock, and a profile in memory.
 #pragma once
@@ -6,7 +6,7 @@
 #include "app/IClock.h"
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "platform/IconvCodePage932.h"
 #include "platform/PosixInstanceObjects.h"
 #include "platform/QtMessageBox.h"
@@ -110,7 +110,7 @@ protected:
     QTemporaryDir m_dir;
     CLoopbackPbx m_pbx;
     CMemoryProfile m_profile;
-    CCurlHttpTransport m_http;
+    CPosixHttpTransport m_http;
     CRecordingEventLog m_log;
     CQtMessageBox m_box;
     std::unique_ptr<CPosixInstanceObjects> m_pInstance;

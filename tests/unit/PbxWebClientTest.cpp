@@ -1,6 +1,6 @@
 // The client's side of each failure point and of the reply bytes. The real transport is exercised
-// against real servers in the integration tests; the points libcurl cannot be made to reach (no handle,
-// no request object) are driven here by a transport that hands back a prepared reply.
+// against real servers in the integration tests; the points the socket transport cannot be made to reach
+// (no handle, no request object) are driven here by a transport that hands back a prepared reply.
 #include "pbxweb/PbxWebClient.h"
 
 #include "app/TextUtil.h"

@@ -1,11 +1,11 @@
-// A real application object for the window tests: the libcurl transport talking to a small exchange
+// A real application object for the window tests: the POSIX HTTP transport talking to a small exchange
 // on loopback, a profile in memory, message boxes answered from a list and recorded.
 #pragma once
 
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
-#include "platform/CurlHttpTransport.h"
+#include "platform/PosixHttpTransport.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"
 
@@ -92,7 +92,7 @@ protected:
 
     CLoopbackPbx m_server;
     CMemoryProfile m_profile;
-    CCurlHttpTransport m_http;
+    CPosixHttpTransport m_http;
     CRecordingEventLog m_eventLog;
     CRecordingMessageBox m_messageBox;
     CNoLoginFlag m_loginFlag;

@@ -1,0 +1,27 @@
+// The HTTP transport in place of WinINet: one plain-HTTP/1.1 GET per call over POSIX sockets, on a
+// connection of its own, through the proxy the environment names (http_proxy, no_proxy). Names are
+// looked up with getaddrinfo, which blocks and is not bound by the time-outs (as with libraries that
+// use the system resolver); connecting, sending and reading are.
+#pragma once
+
+#include "pbxweb/IHttpTransport.h"
+
+#include <chrono>
+#include <cstddef>
+
+class CPosixHttpTransport : public IHttpTransport {
+public:
+    // The most of a reply body that is read; the rest is dropped as a read that broke off.
+    static constexpr size_t kMaxReplyBytes = 64 * 1024;
+
+    // connectTimeout bounds reaching the server (every address it has); totalTimeout the whole request.
+    explicit CPosixHttpTransport(std::chrono::milliseconds connectTimeout = std::chrono::seconds(10),
+                                 std::chrono::milliseconds totalTimeout = std::chrono::seconds(30));
+
+    CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
+                   const std::string& userAgent) override;
+
+private:
+    std::chrono::milliseconds m_connectTimeout;
+    std::chrono::milliseconds m_totalTimeout;
+};
