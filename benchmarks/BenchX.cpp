@@ -11,9 +11,8 @@
 //       Right-clicks PID's tray icon with xdotool and prints the milliseconds from the start of the
 //       click until a window of PID that is not a tooltip (balloons are) is mapped: its menu. Then closes it
 //       with Escape. Prints "none" and exits with status 1 when no menu came within 3 s.
+#include "BenchHttp.h"
 #include "XTrayObserver.h"
-
-#include "platform/PosixHttpTransport.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -125,18 +124,6 @@ int CmdStart(int argc, char* argv[]) {
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
     return 0;
-}
-
-// GET http://HOST:PORT/target straight to the simulator; true for a status 200 with its whole body.
-bool HttpGet(const std::string& strHostPort, const std::string& target) {
-    const size_t nColon = strHostPort.rfind(':');
-    if (nColon == std::string::npos)
-        return false;
-    CPosixHttpTransport transport;
-    const CHttpReply reply = transport.Get(
-        strHostPort.substr(0, nColon),
-        static_cast<unsigned short>(std::atoi(strHostPort.c_str() + nColon + 1)), target, "kivo-bench-x");
-    return reply.eFail == CHttpReply::EFailPoint::None && reply.nStatus == 200 && !reply.bReadFailed;
 }
 
 struct CTarget {
