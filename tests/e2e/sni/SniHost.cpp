@@ -182,12 +182,12 @@ void CSniHost::ReadMenu(std::function<void(const QList<CSniMenuItem>&, const QSt
             onMenu({}, strMenu);
             return;
         }
-        QDBusMessage aboutToShow =
-            QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface, QStringLiteral("AboutToShow"));
+        QDBusMessage aboutToShow = QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface,
+                                                                  QStringLiteral("AboutToShow"));
         aboutToShow << 0;
         Call(aboutToShow, nullptr);
-        QDBusMessage getLayout =
-            QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface, QStringLiteral("GetLayout"));
+        QDBusMessage getLayout = QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface,
+                                                                QStringLiteral("GetLayout"));
         getLayout << 0 << 1 << QStringList();
         Call(getLayout, [onMenu, strMenu](const QDBusMessage& reply) {
             QList<CSniMenuItem> items;
@@ -221,8 +221,8 @@ void CSniHost::ShowItemMenu(const QPoint& pos) {
             pAction->setEnabled(item.bEnabled);
             const int nId = item.nId;
             connect(pAction, &QAction::triggered, this, [this, strMenu, nId] {
-                QDBusMessage event =
-                    QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface, QStringLiteral("Event"));
+                QDBusMessage event = QDBusMessage::createMethodCall(m_strService, strMenu, kMenuInterface,
+                                                                    QStringLiteral("Event"));
                 event << nId << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString()))
                       << uint(QDateTime::currentSecsSinceEpoch());
                 Call(event, nullptr);
@@ -236,7 +236,8 @@ void CSniHost::ShowItemMenu(const QPoint& pos) {
 
 void CSniHost::PrintProps(const QVariantMap& props) {
     for (const char* pName : {"Id", "Title", "Category", "Status", "IconName", "ItemIsMenu"})
-        Report(QStringLiteral("prop %1 %2").arg(QLatin1String(pName), props.value(QLatin1String(pName)).toString()));
+        Report(QStringLiteral("prop %1 %2")
+                   .arg(QLatin1String(pName), props.value(QLatin1String(pName)).toString()));
     Report(QStringLiteral("prop Menu %1").arg(MenuPathOf(props)));
     const CSniToolTip tip = ToolTipOf(props);
     Report(QStringLiteral("prop ToolTip.Title %1").arg(tip.strTitle));

@@ -24,7 +24,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     // The host's own name, as panels register one.
-    bus.registerService(QStringLiteral("org.kde.StatusNotifierHost-%1").arg(QCoreApplication::applicationPid()));
+    bus.registerService(
+        QStringLiteral("org.kde.StatusNotifierHost-%1").arg(QCoreApplication::applicationPid()));
     host.show();
     Report(QStringLiteral("ready"));
     return QApplication::exec();

@@ -18,7 +18,8 @@ CSniWatcher::CSniWatcher(const QDBusConnection& bus) : m_bus(bus) {
 
 bool CSniWatcher::Start() {
     if (!m_bus.registerObject(kWatcherPath, this,
-                              QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals |
+                              QDBusConnection::ExportScriptableSlots |
+                                  QDBusConnection::ExportScriptableSignals |
                                   QDBusConnection::ExportAllProperties))
         return false;
     return m_bus.registerService(kWatcherService);
@@ -40,7 +41,8 @@ void CSniWatcher::RegisterStatusNotifierItem(const QString& strServiceOrPath) {
     // The host reads the item once this call has been answered: the item may wait for the answer
     // before it serves its properties.
     QMetaObject::invokeMethod(
-        this, [this, strService, strPath] { emit ItemRegistered(strService, strPath); }, Qt::QueuedConnection);
+        this, [this, strService, strPath] { emit ItemRegistered(strService, strPath); },
+        Qt::QueuedConnection);
 }
 
 void CSniWatcher::RegisterStatusNotifierHost(const QString&) {
