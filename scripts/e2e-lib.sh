@@ -96,10 +96,13 @@ e2e_begin() { # NAME
   rm -f "$E2E_SCREENS/$E2E_NAME".png "$E2E_SCREENS/$E2E_NAME"-*.png
   trap e2e_end EXIT
   trap 'echo "  FAIL: interrupted"; E2E_FIRST_FAIL=${E2E_FIRST_FAIL:-interrupted}; exit 1' INT TERM HUP
+  # The watchdog: its sleep goes with it, and it holds none of our output open.
   (
-    sleep "$E2E_LIMIT_S"
-    kill -TERM $$ 2>/dev/null
-  ) &
+    trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+    sleep "$E2E_LIMIT_S" &
+    sleeper=$!
+    wait "$sleeper" && kill -TERM $$
+  ) >/dev/null 2>&1 &
   E2E_WATCHDOG=$!
   e2e_private_home
   echo "== e2e $E2E_NAME"
@@ -277,8 +280,10 @@ EOF
 }
 
 bus_has_name() {
-  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+  local reply
+  reply=$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null)
+  [[ $reply == *"boolean true"* ]]
 }
 
 e2e_start_trayer() {
@@ -403,16 +408,17 @@ app_windows() {
   done
 }
 # The kind of one of the program's windows, from the type Qt gives it: menu (a popup menu), balloon (the
-# balloon, and the tooltip), dialog (dialogs and message boxes), icon (the icon in an XEmbed tray).
+# balloon, and the tooltip), icon (the icon in an XEmbed tray), window (the windows, dialogs and message
+# boxes).
 window_kind() {
   local props
   props=$(xprop -id "$1" _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR 2>/dev/null)
   case $props in
   *_NET_WM_WINDOW_TYPE_TOOLTIP*) echo balloon ;;
-  *_NET_WM_WINDOW_TYPE_DIALOG*) echo dialog ;;
   *_KDE_NET_WM_WINDOW_TYPE_OVERRIDE*) echo icon ;;
+  *_NET_WM_WINDOW_TYPE_DIALOG*) echo window ;;
   *"window id #"*) echo menu ;;
-  *) echo other ;;
+  *) echo window ;;
   esac
 }
 
@@ -438,7 +444,13 @@ find_among() {
   return 1
 }
 no_win() { ! find_win "$@"; }
-window_gone() { ! app_windows | grep -q "^$1 "; }
+# (Output is captured before grep -q reads it: with pipefail, a writer cut short by grep's early exit
+# would turn a match into a failure.)
+window_gone() {
+  local wins
+  wins=$(app_windows)
+  ! grep -q "^$1 " <<<"$wins"
+}
 count_of() { # KIND [NAME]
   local n=0 id w h rest
   while read -r id w h rest; do
@@ -455,10 +467,36 @@ window_geometry() {
     /Width:/ {print "WW=" $2} /Height:/ {print "WH=" $2}')"
 }
 
-# Keyboard input goes to the window that has the X focus; there is no window manager to give it.
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+# Keyboard input goes to the window that has the X focus; there is no window manager to give it. Qt
+# takes a moment to make a window active after it got the focus; keys sent before that are lost.
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+}
 keys() { xdotool key --delay 60 "$@"; }
 type_text() { xdotool type --delay 30 -- "$1"; }
+
+# row_copied KEY "KIND|NUMBER|NAME": KEY (none: "") moves to a row of the call history window, Ctrl+C
+# copies it; the clipboard then holds that row (the time column left out). Moving with Ctrl onto the row
+# that is selected already would deselect it. A window that has just been given the focus may not take
+# keys yet: tried three times.
+row_copied() {
+  local i
+  for i in 1 2 3; do
+    keys $1 ctrl+c
+    wait_until 1 clipboard_row_is "$2" && return 0
+  done
+  note "clipboard: $(clipboard | tr '\t' '|')"
+  return 1
+}
+# A click on the first row of the call history window (under its 20-pixel header) gives the list the
+# focus and selects that row.
+click_first_row() { # WINDOW [REPEAT]
+  window_geometry "$1"
+  xdotool mousemove "$((WX + 80))" "$((WY + 30))" sleep 0.05 click --repeat "${2:-1}" --delay 80 1
+}
+clipboard() { timeout 5 xclip -selection clipboard -o 2>/dev/null; }
+clipboard_row_is() { [ "$(clipboard | cut -f1,3,4 | tr '\t' '|')" = "$1" ]; }
 
 # (No --sync on mousemove: it waits for a motion that never comes when the pointer is there already.)
 click_icon() { # BUTTON [REPEAT]
@@ -478,6 +516,53 @@ open_icon_menu() {
 menu_command() { # BUTTON KEY
   open_icon_menu "$1" || return 1
   keys "$2"
+}
+
+# --- The StatusNotifierItem host (tests/e2e/kivo-sni-host) ---------------------------------------------
+
+# Starts the watcher and host panel; its report lines go to $WORK/sni.out, commands through fd 7.
+start_sni_host() {
+  mkfifo "$WORK/sni.in"
+  # Opened for reading and writing, so that neither side waits for the other to open it.
+  exec 7<>"$WORK/sni.in"
+  "$E2E_BUILD/tests/e2e/kivo-sni-host" <"$WORK/sni.in" >"$WORK/sni.out" 2>"$WORK/sni.log" &
+  SNI_PID=$!
+  E2E_PIDS+=("$SNI_PID")
+  require "the host owns org.kde.StatusNotifierWatcher" wait_until 10 sni_saw '^ready$'
+  SNI_PANEL=$(xdotool search --name '^kivo-sni-host$' | head -1)
+  window_geometry "$SNI_PANEL"
+  SNI_X=$((WX + WW / 2)) SNI_Y=$((WY + WH / 2))
+}
+sni_saw() { grep -q "$1" "$WORK/sni.out" 2>/dev/null; }
+# sni_command props|menu: sends the command and waits for its answer, which it puts in SNI_REPLY.
+sni_command() {
+  SNI_MARK=$(wc -l <"$WORK/sni.out")
+  echo "$1" >&7
+  wait_until 5 sni_answered || return 1
+  SNI_REPLY=$(tail -n +$((SNI_MARK + 1)) "$WORK/sni.out" | sed '/^end$/q')
+}
+sni_answered() {
+  local lines
+  lines=$(tail -n +$((SNI_MARK + 1)) "$WORK/sni.out")
+  grep -q '^end$' <<<"$lines"
+}
+# The value of one property in the last props answer.
+sni_prop() { sed -n "s/^prop $1 //p" <<<"$SNI_REPLY"; }
+sni_props_show() { # TOOLTIP colour|grey: the item's tooltip and icon, read afresh
+  sni_command props || return 1
+  local r g b
+  read -r r g b <<<"$(sni_prop IconColour)"
+  [ "$(sni_prop ToolTip.Title)" = "$1" ] && [ -n "$g" ] && "is_${2}_rgb" "$r" "$g"
+}
+# Clicks the item's icon in the host panel.
+click_sni() { # BUTTON
+  xdotool mousemove "$SNI_X" "$SNI_Y" sleep 0.05 click "$1"
+}
+hover_sni() {
+  mouse_away
+  sleep 0.2
+  xdotool mousemove "$SNI_X" "$SNI_Y" sleep 0.1 mousemove "$((SNI_X + 1))" "$SNI_Y"
+  sleep 1.2
 }
 
 # --- Screenshots --------------------------------------------------------------------------------------

@@ -68,7 +68,7 @@ fi
 
 # About: the right-click menu's "バージョン情報(&A)".
 keys a
-if check "バージョン情報(&A) opens the about box" wait_until 3 find_win dialog; then
+if check "バージョン情報(&A) opens the about box" wait_until 3 find_win window; then
   ABOUT=$WIN
   note "its caption: $(xdotool getwindowname "$ABOUT")"
   shot_window about "$ABOUT"

@@ -76,6 +76,8 @@ void Report(const QString& strLine) {
 CSniHost::CSniHost(const QDBusConnection& bus, CSniWatcher& watcher) : m_bus(bus) {
     setWindowTitle(QStringLiteral("kivo-sni-host"));
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // A panel is never the active window; its tooltip shows all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFixedSize(kPanelWidth, kPanelHeight);
     if (const QScreen* pScreen = QGuiApplication::primaryScreen())
         move(pScreen->geometry().right() + 1 - kPanelWidth, 0);
