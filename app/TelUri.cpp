@@ -40,7 +40,12 @@ std::u16string PercentDecode(std::u16string_view text) {
                 continue;
             }
         }
-        bytes += U16ToUtf8(text.substr(i, 1));
+        // A surrogate pair is one character: converted apart, each half would become U+FFFD.
+        const bool bPair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                           text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        bytes += U16ToUtf8(text.substr(i, bPair ? 2 : 1));
+        if (bPair)
+            ++i;
     }
     return Utf8ToU16(bytes);
 }

@@ -2,17 +2,25 @@
 
 #include "app/IProfile.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
+// In 64 bits: a hand-edited profile may hold any two ints, and their distance may not fit in one.
+// Only a span wider than any int can hold ends past INT_MAX; it is kept there, its low end at 0.
 void ClampSpan(int& nLow, int& nHigh, int nLimit) {
-    if (nHigh > nLimit) {
-        nLow -= nHigh - nLimit;
-        nHigh = nLimit;
+    long long nLow64 = nLow, nHigh64 = nHigh;
+    if (nHigh64 > nLimit) {
+        nLow64 -= nHigh64 - nLimit;
+        nHigh64 = nLimit;
     }
-    if (nLow < 0) {
-        nHigh -= nLow;
-        nLow = 0;
+    if (nLow64 < 0) {
+        nHigh64 -= nLow64;
+        nLow64 = 0;
     }
+    nLow = static_cast<int>(nLow64);
+    nHigh = static_cast<int>(std::min<long long>(nHigh64, INT_MAX));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/QtProfile.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/ScopedConfigHome.h"
 #include "tests/support/TrayFixture.h"
 
 #include <gtest/gtest.h>
@@ -146,17 +147,15 @@ class SessionEndTest : public TrayFixture {
 protected:
     void SetUp() override {
         TrayFixture::SetUp();
-        const char* pszOld = std::getenv("XDG_CONFIG_HOME");
-        m_strOldConfig = pszOld ? std::optional<std::string>(pszOld) : std::nullopt;
-        setenv("XDG_CONFIG_HOME", m_config.path().toUtf8().constData(), 1);
+        m_configHome.emplace(m_config.path().toStdString());
     }
     void TearDown() override {
         TrayFixture::TearDown();
-        m_strOldConfig ? setenv("XDG_CONFIG_HOME", m_strOldConfig->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+        m_configHome.reset();
     }
 
     QTemporaryDir m_config;
-    std::optional<std::string> m_strOldConfig;
+    std::optional<CScopedConfigHome> m_configHome;
     std::unique_ptr<CQtProfile>
         m_pProfile; // made in the test, once XDG_CONFIG_HOME is set; outlives TearDown
 };

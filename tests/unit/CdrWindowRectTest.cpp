@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 TEST(CdrWindowRect, ClampMovesTheRectangleOntoTheScreenWithoutResizing) {
     struct Case {
         CScreenRect in;
@@ -13,6 +15,9 @@ TEST(CdrWindowRect, ClampMovesTheRectangleOntoTheScreenWithoutResizing) {
         {{100, 900, 500, 1300}, {100, 680, 500, 1080}},
         {{-100, 10, 2100, 50}, {0, 10, 2200, 50}}, // wider than the screen: left edge at 0
         {{10, 10, 1920, 1080}, {10, 10, 1920, 1080}},
+        // Found by the CdrRect fuzz target: the distances overflowed an int.
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, INT_MAX, INT_MAX}},
+        {{INT_MIN, 10, -1, 50}, {0, 10, INT_MAX, 50}},
     };
     for (auto c : cases) {
         ClampRectToScreen(c.in, 1920, 1080);

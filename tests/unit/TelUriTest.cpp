@@ -1,5 +1,5 @@
-#include "app/KIVODialerApp.h"
 #include "app/TelUri.h"
+#include "app/KIVODialerApp.h"
 
 #include <gtest/gtest.h>
 
@@ -25,4 +25,9 @@ TEST(TelUri, TheNumberOfASingleTelephoneLinkIsDialled) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FilterDialDigits(NumberFromCommandLine(c.cmdLine)), c.number);
+}
+
+TEST(TelUri, CharactersBeyondTheBasicPlaneSurviveTheDecoding) {
+    // Found by the CommandLine fuzz target: each half of a surrogate pair was converted on its own.
+    EXPECT_EQ(NumberFromCommandLine(u"tel:\U0001F4DE03-1234%20\U00020BB7"), u"\U0001F4DE03-1234 \U00020BB7");
 }
