@@ -5,7 +5,9 @@
 # A scenario (tests/e2e/scenarios/NAME.sh) is a bash fragment that calls these functions. The desktop is
 # Xvfb (its own display number), a private D-Bus session bus without service activation, dunst with a rule
 # that logs every notification, and, when asked for, trayer as the XEmbed tray. HOME, the XDG directories
-# and XDG_RUNTIME_DIR point into a temporary directory, so no real profile is read or written.
+# and XDG_RUNTIME_DIR point into a temporary directory, so no real profile is read or written. The
+# program runs as installed: `cmake --install` of the build into that directory, found through PATH and
+# XDG_DATA_DIRS as a package's would be.
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 E2E_BUILD=${KIVO_BUILD_DIR:-$E2E_ROOT/build}
@@ -106,6 +108,7 @@ e2e_begin() { # NAME
   E2E_WATCHDOG=$!
   e2e_private_home
   echo "== e2e $E2E_NAME"
+  e2e_install
 }
 
 e2e_end() {
@@ -206,6 +209,18 @@ EOF
   chmod +x "$BROWSER"
 }
 
+# The build installed under $WORK/root, as `cmake --install` lays it out: the program, the simulator,
+# the desktop entries, the icons.
+e2e_install() {
+  local prefix
+  prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$E2E_BUILD/CMakeCache.txt")
+  require "the build installs" eval 'DESTDIR="$WORK/root" cmake --install "$E2E_BUILD" >"$WORK/install.log" 2>&1'
+  E2E_PREFIX=$WORK/root$prefix
+  export PATH=$E2E_PREFIX/bin:$PATH
+  export XDG_DATA_DIRS=$E2E_PREFIX/share:$XDG_DATA_DIRS
+  require "the installed program is the one found" test "$(command -v KIVODialer)" = "$E2E_PREFIX/bin/KIVODialer"
+}
+
 # e2e_desktop [xembed|none]: display, bus, notification daemon and (xembed, the default) trayer.
 e2e_desktop() {
   e2e_start_display
@@ -293,7 +308,8 @@ e2e_start_trayer() {
   require "trayer shows its panel" wait_until 10 trayer_has_panel
 }
 e2e_stop_trayer() {
-  stop "$TRAYER_PID" KILL
+  # Killed, as a crashed tray host would be; bash's "Killed" notice is not news here.
+  stop "$TRAYER_PID" KILL 2>/dev/null
   TRAYER_PID=""
 }
 
@@ -334,7 +350,7 @@ icon_is_grey() { local r g b; read -r r g b < <(icon_colour); [ -n "$g" ] && is_
 # goes to $WORK/pbx.log, across restarts.
 start_sim() {
   : >"$WORK/sim.out"
-  "$E2E_BUILD/tools/kivo-pbx-sim" --log "$WORK/pbx.log" "$@" >"$WORK/sim.out" 2>>"$WORK/sim.log" &
+  kivo-pbx-sim --log "$WORK/pbx.log" "$@" >"$WORK/sim.out" 2>>"$WORK/sim.log" &
   SIM_PID=$!
   E2E_PIDS+=("$SIM_PID")
   require "the simulator listens" wait_until 10 grep -q '^kivo-pbx-sim listening on ' "$WORK/sim.out"
@@ -385,7 +401,7 @@ profile_get() {
 profile_is() { [ "$(profile_get "$1" "$2")" = "$3" ]; }
 
 start_app() { # [ARGS...]
-  spawn app "$E2E_BUILD/KIVODialer" "$@"
+  spawn app KIVODialer "$@"
   APP_PID=$SPAWNED
   APP_START=$(now_ms)
 }
@@ -591,12 +607,8 @@ shot_corner() {
 
 # --- Telephone links ----------------------------------------------------------------------------------
 
-# The program's desktop entry, with this build's program, as the handler of tel: and callto: links for
-# the temporary user.
+# The installed desktop entry as the handler of tel: and callto: links for the temporary user, as
+# `xdg-mime default` makes it (the package's entry may share the links with another program).
 install_link_handler() {
-  local dir=$XDG_DATA_HOME/applications
-  mkdir -p "$dir"
-  sed -e "s|^Exec=KIVODialer |Exec=$E2E_BUILD/KIVODialer |" -e "s|^TryExec=.*|TryExec=$E2E_BUILD/KIVODialer|" \
-    "$E2E_ROOT/resources/desktop/kivodialer.desktop" >"$dir/kivodialer.desktop"
   xdg-mime default kivodialer.desktop x-scheme-handler/tel x-scheme-handler/callto
 }

@@ -19,7 +19,7 @@ hover_icon() {
 check "grey icon before the first registration ($(secs_since "$APP_START") s after the start)" icon_is_grey
 if check "the tooltip shows while the pointer rests on the icon" hover_icon &&
   [ "$(pbx_count regist)" -eq 0 ]; then
-  shot tooltip-grey "280x50+$((ICON_X - 260))+0"
+  shot tooltip-grey "280x60+$((ICON_X - 260))+0"
 fi
 mouse_away
 
@@ -30,7 +30,7 @@ check "it sends the account, the password and the notification port" \
   test "$(pbx_last_query regist)" = "callid=2001&passwd=2001&port=$UDP_PORT&type=0"
 check "the icon turns to colour" wait_until 2 icon_is_colour
 shot icon-colour "40x28+$((ICON_X - 20))+0"
-hover_icon && shot tooltip-colour "280x50+$((ICON_X - 260))+0"
+hover_icon && shot tooltip-colour "280x60+$((ICON_X - 260))+0"
 mouse_away
 
 # A single click: the menu comes with the click timer, not at once.
