@@ -534,6 +534,27 @@ menu_command() { # BUTTON KEY
   keys "$2"
 }
 
+# The usual beginning: a desktop with trayer, the simulator, a profile with account 2001 on it (and the
+# given double-click action), and the program started, docked in the tray and registered.
+start_registered_app() { # [DBLCLK]
+  e2e_desktop
+  start_sim
+  write_profile "$PBX" "${1:-0}"
+  start_app
+  require "the icon docks in the tray" wait_until 10 locate_icon
+  require "the program registers" wait_until 5 pbx_count_at_least regist 1
+  require "the icon turns to colour" wait_until 3 icon_is_colour
+}
+
+# Opens the call history window from the left-click menu and selects its first row; sets HIST.
+open_history_window() {
+  require "発着信履歴(&C) in the left-click menu opens the call history window" menu_command 1 c
+  require "the call history window shows" wait_until 3 find_win window 発着信履歴
+  HIST=$WIN
+  focus "$HIST"
+  click_first_row "$HIST"
+}
+
 # --- The StatusNotifierItem host (tests/e2e/kivo-sni-host) ---------------------------------------------
 
 # Starts the watcher and host panel; its report lines go to $WORK/sni.out, commands through fd 7.

@@ -3,13 +3,7 @@
 # shows one give-up message and stops retrying. The exchange comes back on the same port: nothing
 # happens by itself, and after OK in the settings dialog the program registers again.
 
-e2e_desktop
-start_sim
-write_profile "$PBX" 0
-start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
-require "the program registers" wait_until 5 pbx_count_at_least regist 1
-require "the icon turns to colour" wait_until 3 icon_is_colour
+start_registered_app
 
 # Opens the settings dialog from the right-click menu and closes it with OK, unchanged.
 settings_ok() {

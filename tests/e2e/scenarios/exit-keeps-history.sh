@@ -3,12 +3,7 @@
 # the program goes on from those calls; SIGTERM (the session ending) ends it cleanly with every call and
 # the call history window's place saved.
 
-e2e_desktop
-start_sim
-write_profile "$PBX" 0
-start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
-require "the program registers" wait_until 5 pbx_count_at_least regist 1
+start_registered_app
 mouse_away
 notify 0312345678 Vazi Sales %E7%9D%80%E4%BF%A1
 wait_until 4 profile_is CDR CallNum1 0312345678
@@ -45,11 +40,7 @@ require "the program registers again" wait_until 5 pbx_count_at_least regist $((
 mouse_away
 notify 0355556666 %E5%B1%B1%E7%94%B0 "" %E7%9D%80%E4%BF%A1
 check "a new call follows the two kept ones" wait_until 4 profile_is CDR CallNum3 0355556666
-require "発着信履歴(&C)" menu_command 1 c
-require "opens the call history window" wait_until 3 find_win window 発着信履歴
-HIST=$WIN
-focus "$HIST"
-click_first_row "$HIST"
+open_history_window
 check "the window lists the new call first" row_copied "" "着信|0355556666|山田"
 check "and the first kept call last" row_copied ctrl+End "着信|0312345678|Vazi[Sales]"
 shot_window history "$HIST"

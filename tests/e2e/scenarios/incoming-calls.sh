@@ -3,13 +3,7 @@
 # another account leaves no trace. The call history window ("発着信履歴(&C)" in the left-click menu) lists
 # the records newest first, and gains the rows of calls that come while it is open; Ctrl+C copies a row.
 
-e2e_desktop
-start_sim
-write_profile "$PBX" 0
-start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
-require "the program registers" wait_until 5 pbx_count_at_least regist 1
-require "the icon turns to colour" wait_until 3 icon_is_colour
+start_registered_app
 mouse_away
 
 # Called by Vazi of Sales; the title of the popup is 着信 (incoming call).
@@ -33,11 +27,7 @@ check "with an empty name" profile_is CDR CallName2 ""
 check "the call for another account left no record" for_seconds 1.5 eval '[ -z "$(profile_get CDR CallNum3)" ]'
 
 # The call history window.
-require "発着信履歴(&C) in the left-click menu" menu_command 1 c
-require "opens the call history window" wait_until 3 find_win window 発着信履歴
-HIST=$WIN
-focus "$HIST"
-click_first_row "$HIST"
+open_history_window
 check "the newest call is the first row" row_copied "" "着信|0398765432|"
 check "the oldest call is the last row" row_copied ctrl+End "着信|0312345678|Vazi[Sales]"
 shot_window history "$HIST"

@@ -6,13 +6,7 @@
 # - from the call history window: a double click on a row asks "確認" first; No sends nothing, Yes calls;
 # - through a telephone link, `xdg-open tel:0312345678`, with the program's desktop entry as the handler.
 
-e2e_desktop
-start_sim
-write_profile "$PBX" 0
-start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
-require "the program registers" wait_until 5 pbx_count_at_least regist 1
-require "the icon turns to colour" wait_until 3 icon_is_colour
+start_registered_app
 
 # A reply box: the newest dialog named KIVODialer; answered with Return.
 answer_reply() { # SCREENSHOT-NAME
@@ -86,11 +80,8 @@ check "閉じる (Esc) closes it" wait_until 3 window_gone "$DIAL"
 mouse_away
 notify 0355556666 %E5%B1%B1%E7%94%B0 %E5%96%B6%E6%A5%AD %E7%9D%80%E4%BF%A1
 wait_until 4 profile_is CDR CallNum3 0355556666
-require "発着信履歴(&C) opens the call history window" menu_command 1 c
-require "the call history window shows" wait_until 3 find_win window 発着信履歴
-HIST=$WIN
-focus "$HIST"
-check "the caller is the first row" eval 'click_first_row "$HIST" && row_copied "" "着信|0355556666|山田[営業]"'
+open_history_window
+check "the caller is the first row" row_copied "" "着信|0355556666|山田[営業]"
 shot_window history "$HIST"
 CALLS=$(pbx_count call)
 mark_windows

@@ -1,13 +1,7 @@
 # The tray host goes away (trayer killed) and comes back: the program runs on meanwhile and keeps every
 # call; the icon docks in the new tray by itself, in colour, and works there: menus and balloons.
 
-e2e_desktop
-start_sim
-write_profile "$PBX" 0
-start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
-require "the program registers" wait_until 5 pbx_count_at_least regist 1
-require "the icon turns to colour" wait_until 3 icon_is_colour
+start_registered_app
 
 e2e_stop_trayer
 check "the tray is gone" wait_until 3 eval '! trayer_has_panel'
