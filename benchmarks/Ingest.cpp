@@ -3,7 +3,7 @@
 // against a bare blocking recvfrom loop on a socket set up the same way (UDP, every interface, default
 // buffers). Both face the same sender on loopback.
 //
-//   kivo-bench-ingest [--runs N] [--seconds S] [--regime free|saturated] [--only term|bare]
+//   kivo-bench-ingest [--runs N] [--seconds S] [--regime free|saturated] [--only term|bare|poll]
 //
 // free: the sender sends as fast as it can and the threads run where the scheduler puts them. The
 //   figure is the wall-clock rate into the queue. On loopback one sender cannot outpace either
@@ -14,7 +14,12 @@
 //   CPU. The figure is the receiving thread's capacity: datagrams moved per second of its own CPU
 //   time, which the scheduling of other work on the machine does not change.
 //
-// Prints one line per run, in turn "term RATE" and "bare RATE" (--only: one of them, e.g. to profile it).
+// A second baseline, "poll", is the bare loop with the system calls the terminal's design makes for each
+// datagram: a poll of the socket and the stop pipe (one datagram per ready event), then the receive. It
+// sets the bare loop's figure apart from what that design costs before any work of ours.
+//
+// Prints one line per run, in turn "term RATE", "bare RATE" and "poll RATE" (--only: one of them, e.g. to
+// profile it).
 #include "BenchUtil.h"
 
 #include "app/MemoryProfile.h"
@@ -22,6 +27,8 @@
 #include "notify/TerminalControl.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/time.h>
@@ -206,7 +213,9 @@ double RunTerm(std::chrono::milliseconds span) {
     return rate;
 }
 
-double RunBare(std::chrono::milliseconds span) {
+// The bare loop: a blocking recvfrom after another; with bPollFirst, a poll of the socket and a pipe before
+// each non-blocking recvfrom.
+double RunBare(std::chrono::milliseconds span, bool bPollFirst) {
     const int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     sockaddr_in local{};
     local.sin_family = AF_INET;
@@ -220,13 +229,22 @@ double RunBare(std::chrono::milliseconds span) {
     std::atomic<uint64_t> nReceived{0};
     std::atomic<bool> bStop{false};
     std::atomic<pid_t> tidReceiver{0};
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return 0;
     std::thread receiver([&] {
         tidReceiver = ::gettid();
         char buf[8192];
         while (!bStop.load(std::memory_order_relaxed)) {
+            if (bPollFirst) {
+                pollfd fds[2] = {{sock, POLLIN, 0}, {pipeFds[0], POLLIN, 0}};
+                if (::poll(fds, 2, 250) <= 0 || !(fds[0].revents & POLLIN))
+                    continue;
+            }
             sockaddr_in from{};
             socklen_t len = sizeof from;
-            if (::recvfrom(sock, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len) > 0)
+            if (::recvfrom(sock, buf, sizeof buf, bPollFirst ? MSG_DONTWAIT : 0,
+                           reinterpret_cast<sockaddr*>(&from), &len) > 0)
                 nReceived.fetch_add(1, std::memory_order_relaxed);
         }
     });
@@ -240,6 +258,8 @@ double RunBare(std::chrono::milliseconds span) {
     }
     bStop = true;
     receiver.join();
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
     ::close(sock);
     return rate;
 }
@@ -267,7 +287,11 @@ int main(int argc, char* argv[]) {
             std::fflush(stdout);
         }
         if (strOnly.empty() || strOnly == "bare") {
-            std::printf("bare %.0f\n", RunBare(span));
+            std::printf("bare %.0f\n", RunBare(span, false));
+            std::fflush(stdout);
+        }
+        if (strOnly.empty() || strOnly == "poll") {
+            std::printf("poll %.0f\n", RunBare(span, true));
             std::fflush(stdout);
         }
     }

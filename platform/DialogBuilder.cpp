@@ -46,6 +46,11 @@ QComboBox* CreateCombo(QDialog& dlg, const CDialogControl& ctl, const CDialogUni
     pCombo->setEditable(bEditable);
     // The list holds what the dialog puts in it, never what Enter leaves in the edit field.
     pCombo->setInsertPolicy(QComboBox::NoInsert);
+    // An editable Qt combo box completes inline, and while its text is selected (as it is when the
+    // dialog opens prefilled) Enter only accepts that completion: the default button would need a
+    // second Enter. The Windows combo box completes nothing, and Enter presses the default button.
+    if (bEditable)
+        pCombo->setCompleter(nullptr);
     // The template's height is that of the open drop-down list; the closed box is one line high.
     const int nEditHeight = pCombo->sizeHint().height();
     pCombo->setGeometry(units.X(ctl.x), units.Y(ctl.y), units.X(ctl.cx), nEditHeight);

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 BUILD=${1:-build}
-OUT=${2:-tests/e2e/screens}
+OUT=${2:-build/screens}
 mkdir -p "$OUT"
 WORK=$(mktemp -d)
 PIDS=()

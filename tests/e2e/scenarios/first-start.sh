@@ -1,0 +1,58 @@
+# First start with an empty profile: the program sends nothing and shows nothing while it knows no
+# exchange; the user opens "環境設定(&S)" from the right-click menu (Esc closes it without a trace), types
+# the account, the password, a notification port and the exchange's address, and presses OK. The
+# settings land in the profile (mode 0600), the registration with them follows about a second later, and
+# the icon turns to colour.
+
+e2e_desktop
+start_sim
+start_app
+require "the icon docks in the tray" wait_until 10 locate_icon
+check "the icon is grey" icon_is_grey
+check "no registration and no message while the settings are empty" for_seconds 3 no_win window
+check "the exchange heard nothing" test "$(pbx_count regist)" -eq 0
+
+require "環境設定(&S) in the right-click menu opens the settings dialog" menu_command 3 s
+require "the settings dialog shows" wait_until 3 find_win window 環境設定
+CONF=$WIN
+shot_window settings-empty "$CONF"
+focus "$CONF"
+keys Escape
+check "Esc (キャンセル) closes it" wait_until 3 window_gone "$CONF"
+check "and stores nothing" eval '[ -z "$(profile_get Settings User)" ]'
+
+menu_command 3 s
+require "the settings dialog opens again" wait_until 3 find_win window 環境設定
+CONF=$WIN
+
+UDP_PORT=$(free_udp_port)
+focus "$CONF"
+# The fields in their tab order: account, password, notification port, ring time, exchange.
+type_text 2001
+keys Tab
+type_text 2001
+keys Tab ctrl+a
+type_text "$UDP_PORT"
+keys Tab Tab
+type_text "$PBX"
+shot_window settings "$CONF"
+keys Return
+OK_AT=$(now_ms)
+check "OK closes the dialog" wait_until 3 window_gone "$CONF"
+
+check "the profile holds the account" profile_is Settings User 2001
+check "the profile holds the password" profile_is Settings Pass 2001
+check "the profile holds the exchange" profile_is Settings PBX "$PBX"
+check "the profile holds the notification port" profile_is Settings PortNum "$UDP_PORT"
+check "the ring time keeps its default, 10 s" profile_is Settings Cbtime 10
+check "the profile is readable by the user alone" test "$(stat -c %a "$(PROFILE)")" = 600
+
+check "the registration reaches the simulator" wait_until 5 pbx_count_at_least regist 1
+t=$(secs_since "$OK_AT")
+check "about a second after OK ($t s)" within 0 3 "$t"
+check "with the typed account, password and port" \
+  test "$(pbx_last_query regist)" = "callid=2001&passwd=2001&port=$UDP_PORT&type=0"
+check "the icon turns to colour" wait_until 3 icon_is_colour
+check "the exchange knows the workstation at the typed port" \
+  wait_until 2 eval '[ "$(sim registrations)" = "2001	127.0.0.1	$UDP_PORT" ]'
+shot icon-colour "40x28+$((ICON_X - 20))+0"
