@@ -2,9 +2,9 @@
 // start-up and, for the first instance, the tray controller until the user exits.
 #include "app/IClock.h"
 #include "app/KIVODialerApp.h"
-#include "platform/PosixHttpTransport.h"
 #include "platform/EndSignalNotifier.h"
 #include "platform/IconvCodePage932.h"
+#include "platform/PosixHttpTransport.h"
 #include "platform/PosixInstanceObjects.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtProfile.h"
