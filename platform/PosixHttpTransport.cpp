@@ -12,9 +12,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -80,15 +85,64 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
-// A connected, non-blocking socket to any address of host, tried in turn: each but the last gets half
-// the time left, so that one that never answers leaves time for the next. -1 when none was reached.
-int Connect(const std::string& host, unsigned short nPort, Clock::time_point deadline) {
+// The addresses of a name, as getaddrinfo gives them; freed with the object.
+struct CAddresses {
+    ~CAddresses() {
+        if (pList)
+            freeaddrinfo(pList);
+    }
+    addrinfo* pList = nullptr;
+};
+
+// Looks host up. An address needs no resolver; a name is looked up on a thread of its own, so that a
+// resolver that does not answer is given up on at the deadline like a server that does not (the thread
+// ends by itself later and frees what it got). Null when the name is unknown or the deadline came first.
+std::shared_ptr<CAddresses> Resolve(const std::string& host, unsigned short nPort,
+                                    Clock::time_point deadline) {
+    const std::string service = std::to_string(nPort);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* pList = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(nPort).c_str(), &hints, &pList) != 0)
+    hints.ai_flags = AI_NUMERICHOST;
+    auto pNumeric = std::make_shared<CAddresses>();
+    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &pNumeric->pList) == 0)
+        return pNumeric;
+    hints.ai_flags = 0;
+
+    struct CLookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool bDone = false;
+        std::shared_ptr<CAddresses> pAddresses;
+    };
+    auto pLookup = std::make_shared<CLookup>();
+    const auto LookUp = [pLookup, host, service, hints] {
+        auto pAddresses = std::make_shared<CAddresses>();
+        if (getaddrinfo(host.c_str(), service.c_str(), &hints, &pAddresses->pList) != 0)
+            pAddresses.reset();
+        const std::lock_guard lock(pLookup->mutex);
+        pLookup->pAddresses = std::move(pAddresses);
+        pLookup->bDone = true;
+        pLookup->done.notify_all();
+    };
+    try {
+        std::thread(LookUp).detach();
+    } catch (const std::system_error&) {
+        LookUp(); // no thread to be had: look up here, unbounded
+    }
+    std::unique_lock lock(pLookup->mutex);
+    if (!pLookup->done.wait_until(lock, deadline, [&] { return pLookup->bDone; }))
+        return nullptr;
+    return pLookup->pAddresses;
+}
+
+// A connected, non-blocking socket to any address of host, tried in turn: each but the last gets half
+// the time left, so that one that never answers leaves time for the next. -1 when none was reached.
+int Connect(const std::string& host, unsigned short nPort, Clock::time_point deadline) {
+    const std::shared_ptr<CAddresses> pAddresses = Resolve(host, nPort, deadline);
+    if (!pAddresses)
         return -1;
+    const addrinfo* pList = pAddresses->pList;
     int fd = -1;
     for (const addrinfo* p = pList; p && fd < 0; p = p->ai_next) {
         const Clock::time_point now = Clock::now();
@@ -110,7 +164,6 @@ int Connect(const std::string& host, unsigned short nPort, Clock::time_point dea
             fd = -1;
         }
     }
-    freeaddrinfo(pList);
     return fd;
 }
 

@@ -1,7 +1,7 @@
 // The HTTP transport in place of WinINet: one plain-HTTP/1.1 GET per call over POSIX sockets, on a
-// connection of its own, through the proxy the environment names (http_proxy, no_proxy). Names are
-// looked up with getaddrinfo, which blocks and is not bound by the time-outs (as with libraries that
-// use the system resolver); connecting, sending and reading are.
+// connection of its own, through the proxy the environment names (http_proxy, no_proxy). Looking up
+// the name (getaddrinfo, on a thread of its own), connecting, sending and reading are all bound by the
+// time-outs.
 #pragma once
 
 #include "pbxweb/IHttpTransport.h"
