@@ -1,30 +1,12 @@
 #include "app/TelUri.h"
 
+#include "app/AsciiText.h"
 #include "app/TextUtil.h"
 
 namespace {
 
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char16_t c = text[i];
-        if (c >= u'A' && c <= u'Z')
-            c = char16_t(c - u'A' + u'a');
-        if (c != prefix[i])
-            return false;
-    }
-    return true;
-}
-
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
+    return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Decodes %XX escapes as UTF-8 bytes; a malformed escape stays as it is.
@@ -32,8 +14,8 @@ std::u16string PercentDecode(std::u16string_view text) {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'%' && i + 2 < text.size()) {
-            const int hi = HexValue(text[i + 1]);
-            const int lo = HexValue(text[i + 2]);
+            const int hi = HexDigitValue(text[i + 1]);
+            const int lo = HexDigitValue(text[i + 2]);
             if (hi >= 0 && lo >= 0) {
                 bytes.push_back(static_cast<char>(hi * 16 + lo));
                 i += 2;

@@ -1,5 +1,7 @@
 #include "pbxweb/HttpProxy.h"
 
+#include "app/AsciiText.h"
+
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -9,40 +11,6 @@
 namespace {
 
 constexpr unsigned short kDefaultProxyPort = 1080;
-
-char Lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-int HexValue(char ch) {
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
-
-// %XX sequences decoded; a '%' that starts none stays as it is.
-std::string PercentDecode(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // A host name as a URL may carry it: no control characters, spaces or delimiters.
 bool IsHostName(std::string_view host) {
@@ -112,9 +80,9 @@ bool MatchesName(std::string_view name, std::string_view token) {
     if (token.empty())
         return false;
     if (token.size() == name.size())
-        return EqualsNoCase(token, name);
+        return EqualsAsciiNoCase(token, name);
     return token.size() < name.size() && name[name.size() - token.size() - 1] == '.' &&
-           EqualsNoCase(token, name.substr(name.size() - token.size()));
+           EqualsAsciiNoCase(token, name.substr(name.size() - token.size()));
 }
 
 CHttpProxyRoute Unusable() {
@@ -157,7 +125,7 @@ CHttpProxyRoute ParseHttpProxy(std::string_view text) {
     const size_t nScheme = text.find("://");
     if (nScheme != std::string_view::npos) {
         // An HTTPS or SOCKS proxy would need more than this client has.
-        if (!EqualsNoCase(text.substr(0, nScheme), "http"))
+        if (!EqualsAsciiNoCase(text.substr(0, nScheme), "http"))
             return Unusable();
         text.remove_prefix(nScheme + 3);
     }
@@ -171,9 +139,9 @@ CHttpProxyRoute ParseHttpProxy(std::string_view text) {
         const std::string_view userInfo = text.substr(0, nAt);
         const size_t nColon = userInfo.find(':');
         route.bCredentials = true;
-        route.strUser = PercentDecode(userInfo.substr(0, nColon));
+        route.strUser = PercentDecodeBytes(userInfo.substr(0, nColon));
         if (nColon != std::string_view::npos)
-            route.strPassword = PercentDecode(userInfo.substr(nColon + 1));
+            route.strPassword = PercentDecodeBytes(userInfo.substr(nColon + 1));
         text.remove_prefix(nAt + 1);
     }
 

@@ -1,5 +1,7 @@
 #include "pbxweb/HttpReplyParser.h"
 
+#include "app/AsciiText.h"
+
 #include <algorithm>
 
 namespace {
@@ -9,25 +11,6 @@ constexpr unsigned kMaxChunkSizeDigits = 16;
 
 bool IsDigit(char ch) {
     return ch >= '0' && ch <= '9';
-}
-
-int HexValue(char ch) {
-    if (IsDigit(ch))
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
-
-char Lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -66,8 +49,8 @@ bool ParseLength(std::string_view text, unsigned long long& nLength) {
 // Whether chunked is the last of the transfer codings listed: only then does the body come in chunks.
 bool EndsWithChunked(std::string_view codings) {
     const size_t nComma = codings.rfind(',');
-    return EqualsNoCase(Trim(nComma == std::string_view::npos ? codings : codings.substr(nComma + 1)),
-                        "chunked");
+    return EqualsAsciiNoCase(Trim(nComma == std::string_view::npos ? codings : codings.substr(nComma + 1)),
+                             "chunked");
 }
 
 } // namespace
@@ -137,9 +120,9 @@ void CHttpReplyParser::OnHeadLine(std::string_view line) {
         return;
     const std::string_view name = line.substr(0, nColon);
     const std::string_view value = Trim(line.substr(nColon + 1));
-    if (EqualsNoCase(name, "Transfer-Encoding")) {
+    if (EqualsAsciiNoCase(name, "Transfer-Encoding")) {
         m_bChunked = EndsWithChunked(value);
-    } else if (EqualsNoCase(name, "Content-Length")) {
+    } else if (EqualsAsciiNoCase(name, "Content-Length")) {
         unsigned long long nLength = 0;
         if (!ParseLength(value, nLength) || (m_bLengthGiven && nLength != m_nLength))
             m_bLengthBad = true;
@@ -208,7 +191,7 @@ size_t CHttpReplyParser::FeedChunked(std::string_view bytes) {
         }
         switch (m_eChunk) {
         case EChunk::Size: {
-            const int nDigit = HexValue(ch);
+            const int nDigit = HexDigitValue(ch);
             if (nDigit >= 0) {
                 if (++m_nSizeDigits > kMaxChunkSizeDigits)
                     m_eState = EState::BadBody;

@@ -1,14 +1,7 @@
 #include "pbxweb/RequestForms.h"
 
+#include "app/AsciiText.h"
 #include "app/TextUtil.h"
-
-namespace {
-
-bool IsHexDigit(char ch) {
-    return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
-}
-
-} // namespace
 
 std::u16string EncodeRequestValue(std::u16string_view strValue) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -19,8 +12,8 @@ std::u16string EncodeRequestValue(std::u16string_view strValue) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
         // A "%XX" already typed is left alone: values were always sent unencoded, so an escape in a
         // stored password is what the exchange has been receiving.
-        const bool bEscape =
-            b == '%' && i + 2 < bytes.size() && IsHexDigit(bytes[i + 1]) && IsHexDigit(bytes[i + 2]);
+        const bool bEscape = b == '%' && i + 2 < bytes.size() && HexDigitValue(bytes[i + 1]) >= 0 &&
+                             HexDigitValue(bytes[i + 2]) >= 0;
         const bool bKeep = b > 0x20 && b < 0x7F && b != '#' && (b != '%' || bEscape);
         if (bKeep) {
             out.push_back(b);
