@@ -3,9 +3,8 @@
 // by any of the end signals, it saves the call history on the way out.
 #include "platform/QtProfile.h"
 #include "tests/integration/SimProcess.h"
+#include "tests/support/ProfileFileTrayFixture.h"
 #include "tests/support/ProgramProcess.h"
-#include "tests/support/ScopedConfigHome.h"
-#include "tests/support/TrayFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -143,30 +142,14 @@ TEST(ProgramEndTest, EveryEndSignalSavesTheHistory) {
 namespace {
 
 // The tray controller over the profile file in a folder of its own.
-class SessionEndTest : public TrayFixture {
-protected:
-    void SetUp() override {
-        TrayFixture::SetUp();
-        m_configHome.emplace(m_config.path().toStdString());
-    }
-    void TearDown() override {
-        TrayFixture::TearDown();
-        m_configHome.reset();
-    }
-
-    QTemporaryDir m_config;
-    std::optional<CScopedConfigHome> m_configHome;
-    std::unique_ptr<CQtProfile>
-        m_pProfile; // made in the test, once XDG_CONFIG_HOME is set; outlives TearDown
-};
+class SessionEndTest : public ProfileFileTrayFixture {};
 
 } // namespace
 
 // The session manager's request to save before the session ends (no session manager runs here: the
 // controller's handler is called as Qt calls it) writes the history to the file, and the program goes on.
 TEST_F(SessionEndTest, TheSessionManagersSaveWritesTheHistoryToTheFile) {
-    m_pProfile = std::make_unique<CQtProfile>();
-    CQtProfile& profile = *m_pProfile;
+    CQtProfile& profile = MakeProfile();
     profile.WriteProfileString(kSectionSettings, u"User", u"2001");
     m_pApp = std::make_unique<CKIVODialerApp>(
         CPlatform{profile, m_http, m_log, m_box, *m_pInstance, *m_pInstance, m_codePage, m_clock});

@@ -5,8 +5,8 @@
 #include "app/TextUtil.h"
 #include "platform/QtProfile.h"
 #include "tests/integration/SimProcess.h"
+#include "tests/support/ProfileFileTrayFixture.h"
 #include "tests/support/ProgramProcess.h"
-#include "tests/support/ScopedConfigHome.h"
 #include "tests/support/TrayFixture.h"
 
 #include <QEventLoop>
@@ -254,22 +254,12 @@ namespace {
 
 // The tray controller over the real profile file, in a folder that cannot be made (a file is in the
 // way): every write fails.
-class UnwritableProfileTest : public TrayFixture {
+class UnwritableProfileTest : public ProfileFileTrayFixture {
 protected:
     void SetUp() override {
-        TrayFixture::SetUp();
-        m_configHome.emplace(m_config.path().toStdString());
-        std::ofstream(m_config.path().toStdString() + "/Selvane-Works") << "not a folder";
+        ProfileFileTrayFixture::SetUp();
+        std::ofstream(ConfigHome() + "/Selvane-Works") << "not a folder";
     }
-    void TearDown() override {
-        TrayFixture::TearDown();
-        m_configHome.reset();
-    }
-
-    QTemporaryDir m_config;
-    std::optional<CScopedConfigHome> m_configHome;
-    std::unique_ptr<CQtProfile>
-        m_pProfile; // made in the test, once XDG_CONFIG_HOME is set; outlives TearDown
 };
 
 } // namespace
@@ -277,8 +267,7 @@ protected:
 // Nothing reaches the disk, but the program's state holds: the history in memory, and what was written
 // reads back as written for as long as the program runs.
 TEST_F(UnwritableProfileTest, TheStateHoldsInMemory) {
-    m_pProfile = std::make_unique<CQtProfile>();
-    CQtProfile& profile = *m_pProfile;
+    CQtProfile& profile = MakeProfile();
     profile.WriteProfileString(kSectionSettings, u"User", u"2001");
     profile.WriteProfileString(kSectionSettings, u"Pass", u"pw");
     profile.WriteProfileString(kSectionSettings, u"PBX", m_pbx.Host());
@@ -307,5 +296,5 @@ TEST_F(UnwritableProfileTest, TheStateHoldsInMemory) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "a failing save does not wait";
     EXPECT_EQ(m_pWnd->GetCdrList().size(), 3u);
     m_pWnd.reset();
-    EXPECT_FALSE(std::filesystem::is_directory(m_config.path().toStdString() + "/Selvane-Works"));
+    EXPECT_FALSE(std::filesystem::is_directory(ConfigHome() + "/Selvane-Works"));
 }
