@@ -61,6 +61,24 @@ bool HasIPv6Loopback() {
     return bOk;
 }
 
+// A canned reply and what the transport must make of it.
+struct CReplyCase {
+    const char* pszName;
+    std::string reply;
+    EFailPoint eFail;
+    long nStatus;
+    std::string body;
+    bool bReadFailed;
+};
+
+void ExpectReply(const CHttpReply& reply, const CReplyCase& c) {
+    EXPECT_EQ(reply.eFail, c.eFail) << c.pszName;
+    EXPECT_EQ(reply.bException, c.eFail != EFailPoint::None) << c.pszName;
+    EXPECT_EQ(reply.nStatus, c.nStatus) << c.pszName;
+    EXPECT_EQ(reply.body, c.body) << c.pszName;
+    EXPECT_EQ(reply.bReadFailed, c.bReadFailed) << c.pszName;
+}
+
 class PosixHttpTransport : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -231,14 +249,7 @@ TEST_F(PosixHttpTransport, RepliesEndByTheirFramingNotByTheTimeOut) {
     std::string endlessHead = "HTTP/1.1 200 OK\r\n";
     while (endlessHead.size() < 70 * 1024)
         endlessHead += kPad;
-    const struct {
-        const char* pszName;
-        std::string reply;
-        EFailPoint eFail;
-        long nStatus;
-        std::string body;
-        bool bReadFailed;
-    } cases[] = {
+    const CReplyCase cases[] = {
         {"length", "HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nCall_OK", EFailPoint::None, 200, "Call_OK",
          false},
         {"interim replies, then chunked with extensions and trailer",
@@ -259,24 +270,13 @@ TEST_F(PosixHttpTransport, RepliesEndByTheirFramingNotByTheTimeOut) {
         const auto start = std::chrono::steady_clock::now();
         const CHttpReply reply = m_transport.Get("127.0.0.1", server.Port(), "/r", kUserAgent);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << c.pszName;
-        EXPECT_EQ(reply.eFail, c.eFail) << c.pszName;
-        EXPECT_EQ(reply.bException, c.eFail != EFailPoint::None) << c.pszName;
-        EXPECT_EQ(reply.nStatus, c.nStatus) << c.pszName;
-        EXPECT_EQ(reply.body, c.body) << c.pszName;
-        EXPECT_EQ(reply.bReadFailed, c.bReadFailed) << c.pszName;
+        ExpectReply(reply, c);
     }
 }
 
 // Replies that the close ends, well or badly.
 TEST_F(PosixHttpTransport, RepliesThatTheCloseEnds) {
-    const struct {
-        const char* pszName;
-        std::string reply;
-        EFailPoint eFail;
-        long nStatus;
-        std::string body;
-        bool bReadFailed;
-    } cases[] = {
+    const CReplyCase cases[] = {
         {"HTTP/1.0 up to the close", "HTTP/1.0 200 OK\r\n\r\nLogin_OK,1,x\r\n", EFailPoint::None, 200,
          "Login_OK,1,x\r\n", false},
         {"head cut", "HTTP/1.1 200 OK\r\nContent-Len", EFailPoint::QueryStatus, 0, "", false},
@@ -286,10 +286,6 @@ TEST_F(PosixHttpTransport, RepliesThatTheCloseEnds) {
     };
     for (const auto& c : cases) {
         CCannedServer server(c.reply);
-        const CHttpReply reply = m_transport.Get("127.0.0.1", server.Port(), "/r", kUserAgent);
-        EXPECT_EQ(reply.eFail, c.eFail) << c.pszName;
-        EXPECT_EQ(reply.nStatus, c.nStatus) << c.pszName;
-        EXPECT_EQ(reply.body, c.body) << c.pszName;
-        EXPECT_EQ(reply.bReadFailed, c.bReadFailed) << c.pszName;
+        ExpectReply(m_transport.Get("127.0.0.1", server.Port(), "/r", kUserAgent), c);
     }
 }
