@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/QtProfile.h"
-#include "tests/support/ScopedConfigHome.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TrayFixture.h"
 
 #include <QTemporaryDir>
@@ -17,7 +17,9 @@ class ProfileFileTrayFixture : public TrayFixture {
 protected:
     void SetUp() override {
         TrayFixture::SetUp();
-        m_configHome.emplace(ConfigHome());
+        // No test ever reads or writes the user's real profile.
+        m_configHome.emplace();
+        m_configHome->Set("XDG_CONFIG_HOME", ConfigHome());
     }
     void TearDown() override {
         TrayFixture::TearDown();
@@ -32,6 +34,6 @@ protected:
 
 private:
     QTemporaryDir m_config;
-    std::optional<CScopedConfigHome> m_configHome;
+    std::optional<CScopedEnv> m_configHome;
     std::unique_ptr<CQtProfile> m_pProfile;
 };
