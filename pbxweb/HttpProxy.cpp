@@ -12,16 +12,6 @@ namespace {
 
 constexpr unsigned short kDefaultProxyPort = 1080;
 
-// A host name as a URL may carry it: no control characters, spaces or delimiters.
-bool IsHostName(std::string_view host) {
-    if (host.empty())
-        return false;
-    return std::none_of(host.begin(), host.end(), [](char ch) {
-        const auto by = static_cast<unsigned char>(ch);
-        return by <= 0x20 || by == 0x7f || std::strchr("/\\:#?!@{}[]$'\"^`*<>=;,+&()%", ch) != nullptr;
-    });
-}
-
 bool ParsePort(std::string_view text, unsigned short& nPort) {
     if (text.empty() || text.size() > 5 ||
         !std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
@@ -121,6 +111,15 @@ bool IsNoProxyHost(std::string_view host, std::string_view noProxy) {
     return false;
 }
 
+bool IsUrlHostName(std::string_view host) {
+    if (host.empty())
+        return false;
+    return std::none_of(host.begin(), host.end(), [](char ch) {
+        const auto by = static_cast<unsigned char>(ch);
+        return by <= 0x20 || by == 0x7f || std::strchr("/\\:#?!@{}[]$'\"^`*<>=;,+&()%", ch) != nullptr;
+    });
+}
+
 CHttpProxyRoute ParseHttpProxy(std::string_view text) {
     const size_t nScheme = text.find("://");
     if (nScheme != std::string_view::npos) {
@@ -163,7 +162,7 @@ CHttpProxyRoute ParseHttpProxy(std::string_view text) {
     } else {
         const size_t nColon = text.find(':');
         route.strHost = std::string(text.substr(0, nColon));
-        if (!IsHostName(route.strHost))
+        if (!IsUrlHostName(route.strHost))
             return Unusable();
         bHasPort = nColon != std::string_view::npos;
         port = bHasPort ? text.substr(nColon + 1) : std::string_view();

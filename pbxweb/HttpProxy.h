@@ -34,5 +34,10 @@ bool IsNoProxyHost(std::string_view host, std::string_view noProxy);
 // A proxy setting: [http://][user[:password]@]host[:port][/...]; the port is 1080 when none is given.
 CHttpProxyRoute ParseHttpProxy(std::string_view text);
 
+// Whether host is a host name as a URL may carry it: not empty, no control characters, spaces, colons
+// or URL delimiters. Used for the proxy's name and the exchange's alike, so that neither can smuggle
+// another host or a path into a request.
+bool IsUrlHostName(std::string_view host);
+
 // "Basic <base64 of user:password>", the value of a Proxy-Authorization header.
 std::string BasicCredentials(const std::string& strUser, const std::string& strPassword);

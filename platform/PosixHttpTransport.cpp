@@ -52,7 +52,7 @@ std::optional<std::string> UrlHost(const std::string& host) {
             return std::nullopt;
         return "[" + address + "]";
     }
-    if (host.find_first_of("/\\#?!@{}[]$'\"^`*<>=;,+&()%") != std::string::npos)
+    if (!IsUrlHostName(host))
         return std::nullopt;
     return host;
 }
