@@ -3,7 +3,7 @@
 #include "app/AboutVersion.h"
 #include "app/KIVODialerApp.h"
 #include "app/TextUtil.h"
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "ui/QtText.h"

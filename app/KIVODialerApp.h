@@ -2,15 +2,15 @@
 // second instance's dial. Portable: what it needs of the platform comes in through CPlatform.
 #pragma once
 
-#include "app/IClock.h"
-#include "app/ICodePage.h"
-#include "app/IInstanceObjects.h"
 #include "app/IMainWnd.h"
-#include "app/IMessageBox.h"
-#include "app/IProfile.h"
-#include "pbxweb/IEventLog.h"
-#include "pbxweb/IHttpTransport.h"
 #include "pbxweb/PbxWebClient.h"
+#include "platform/IClock.h"
+#include "platform/ICodePage.h"
+#include "platform/IEventLog.h"
+#include "platform/IHttpTransport.h"
+#include "platform/IInstanceObjects.h"
+#include "platform/IMessageBox.h"
+#include "platform/IProfile.h"
 
 #include <list>
 #include <string>

@@ -1,7 +1,7 @@
 // A profile held in memory: the store of the unit tests, and of a run whose profile cannot be opened.
 #pragma once
 
-#include "app/IProfile.h"
+#include "platform/IProfile.h"
 
 #include <map>
 #include <utility>

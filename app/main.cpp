@@ -1,14 +1,14 @@
 // KIVODialer: the program's entry point. Builds the platform objects, runs the application object's
 // start-up and, for the first instance, the tray controller until the user exits.
-#include "app/IClock.h"
 #include "app/KIVODialerApp.h"
-#include "platform/EndSignalNotifier.h"
-#include "platform/IconvCodePage932.h"
-#include "platform/PosixHttpTransport.h"
-#include "platform/PosixInstanceObjects.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtProfile.h"
-#include "platform/SyslogEventLog.h"
+#include "platform/IClock.h"
+#include "platform/posix/IconvCodePage932.h"
+#include "platform/posix/PosixHttpTransport.h"
+#include "platform/posix/PosixInstanceObjects.h"
+#include "platform/posix/SyslogEventLog.h"
+#include "platform/qt/EndSignalNotifier.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtProfile.h"
 #include "tray/KIVODialerWnd.h"
 #include "ui/WindowOpeners.h"
 

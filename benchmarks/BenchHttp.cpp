@@ -1,6 +1,6 @@
 #include "BenchHttp.h"
 
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 
 #include <cstdlib>
 

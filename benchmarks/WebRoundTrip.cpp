@@ -9,10 +9,10 @@
 #include "BenchUtil.h"
 
 #include "app/TextUtil.h"
-#include "pbxweb/IEventLog.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/PosixHttpTransport.h"
+#include "platform/IEventLog.h"
+#include "platform/posix/PosixHttpTransport.h"
 
 #include <cstdio>
 #include <cstdlib>

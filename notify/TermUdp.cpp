@@ -1,8 +1,8 @@
 #include "notify/TermUdp.h"
 
-#include "app/IProfile.h"
 #include "app/TextUtil.h"
 #include "notify/PeerHost.h"
+#include "platform/IProfile.h"
 
 #include <fcntl.h>
 #include <poll.h>

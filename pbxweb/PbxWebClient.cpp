@@ -1,10 +1,10 @@
 #include "pbxweb/PbxWebClient.h"
 
 #include "app/TextUtil.h"
-#include "pbxweb/IEventLog.h"
-#include "pbxweb/IHttpTransport.h"
 #include "pbxweb/PbxServer.h"
 #include "pbxweb/ReplyTable.h"
+#include "platform/IEventLog.h"
+#include "platform/IHttpTransport.h"
 
 #include <algorithm>
 #include <optional>

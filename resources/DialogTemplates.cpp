@@ -1,6 +1,6 @@
 #include "resources/DialogTemplates.h"
 
-#include "app/IMessageBox.h"
+#include "platform/IMessageBox.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "tray/CallHistoryStore.h"
 
-#include "app/IClock.h"
-#include "app/IProfile.h"
 #include "app/TextUtil.h"
+#include "platform/IClock.h"
+#include "platform/IProfile.h"
 
 #include <climits>
 

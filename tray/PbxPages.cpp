@@ -1,7 +1,7 @@
 #include "tray/PbxPages.h"
 
-#include "app/ICodePage.h"
 #include "pbxweb/PbxServer.h"
+#include "platform/ICodePage.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/CdrWindowRect.h"
 
-#include "app/IProfile.h"
+#include "platform/IProfile.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
 #include "ui/ConfigFields.h"
 
-#include "app/IProfile.h"
 #include "app/KIVODialerApp.h"
 #include "app/TextUtil.h"
+#include "platform/IProfile.h"
 #include "ui/DialNumber.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ui/DstHistory.h"
 
-#include "app/IProfile.h"
 #include "app/TextUtil.h"
+#include "platform/IProfile.h"
 
 namespace {
 

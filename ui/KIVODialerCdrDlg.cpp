@@ -1,7 +1,7 @@
 #include "ui/KIVODialerCdrDlg.h"
 
 #include "app/KIVODialerApp.h"
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 #include "ui/CallRequest.h"

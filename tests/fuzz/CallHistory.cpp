@@ -2,7 +2,7 @@
 // ProfileFromInput), section "CDR" unless it names others.
 #include "FuzzInput.h"
 
-#include "app/IClock.h"
+#include "platform/IClock.h"
 #include "tray/CallHistoryStore.h"
 
 namespace {

@@ -3,10 +3,10 @@
 // (keyword, fields, display name, balloon), and its call added to the call history.
 #include "FuzzInput.h"
 
-#include "app/IClock.h"
 #include "app/TextUtil.h"
 #include "notify/MsgQueue.h"
 #include "notify/TermUdp.h"
+#include "platform/IClock.h"
 #include "tray/CallHistoryStore.h"
 #include "tray/NotificationText.h"
 

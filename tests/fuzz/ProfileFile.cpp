@@ -4,10 +4,10 @@
 #include "FuzzInput.h"
 #include "FuzzPlatform.h"
 
-#include "app/IClock.h"
 #include "notify/MsgQueue.h"
 #include "notify/TermUdp.h"
-#include "platform/QtProfile.h"
+#include "platform/IClock.h"
+#include "platform/qt/QtProfile.h"
 #include "tray/CallHistoryStore.h"
 
 #include <QApplication>

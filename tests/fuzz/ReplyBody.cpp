@@ -3,11 +3,11 @@
 #include "FuzzInput.h"
 
 #include "app/TextUtil.h"
-#include "pbxweb/IEventLog.h"
-#include "pbxweb/IHttpTransport.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/ReplyTable.h"
 #include "pbxweb/RequestForms.h"
+#include "platform/IEventLog.h"
+#include "platform/IHttpTransport.h"
 
 namespace {
 

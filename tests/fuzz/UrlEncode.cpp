@@ -4,7 +4,7 @@
 #include "FuzzInput.h"
 
 #include "app/TextUtil.h"
-#include "platform/IconvCodePage932.h"
+#include "platform/posix/IconvCodePage932.h"
 #include "resources/ResourceIds.h"
 #include "tray/PbxPages.h"
 

@@ -1,4 +1,4 @@
-#include "platform/EndSignalNotifier.h"
+#include "platform/qt/EndSignalNotifier.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

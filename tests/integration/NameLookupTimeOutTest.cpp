@@ -2,7 +2,7 @@
 // can be made slow from a test without changing the system's configuration, so this binary's
 // getaddrinfo answers a look-up of a name under "slow.invalid" only after two seconds (and then that it
 // does not exist); every other call goes to the C library's own.
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 
 #include "tests/support/ScopedEnv.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/TextUtil.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 #include "tests/support/RawTcpServer.h"
 #include "tests/support/RecordingEventLog.h"
 #include "tests/support/ScopedEnv.h"

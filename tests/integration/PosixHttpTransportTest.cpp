@@ -1,7 +1,7 @@
 // The socket transport itself against raw servers on loopback: the request as it goes out, directly and
 // through a proxy of the environment, the reply framings seen over a real connection, and the requests
 // it refuses to make. The web API client's view of the failure points is in PbxWebClientTest.
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 
 #include "tests/support/RawTcpServer.h"
 #include "tests/support/ScopedEnv.h"

@@ -1,7 +1,7 @@
 // The files that hold the password and the instance objects are the user's alone: the profile (0600 in a
 // 0700 folder, even when it was found open to others and the program runs with umask 0) and the
 // runtime files (0600 in a private folder; a runtime folder that others can write is not used).
-#include "platform/PosixInstanceObjects.h"
+#include "platform/posix/PosixInstanceObjects.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProgramProcess.h"
 

@@ -1,7 +1,7 @@
 // However the real program ends, its profile is whole: killed at random moments while calls arrive from
 // the simulator, the profile is always the state before or after a save, never half of one; asked to end
 // by any of the end signals, it saves the call history on the way out.
-#include "platform/QtProfile.h"
+#include "platform/qt/QtProfile.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProfileFileTrayFixture.h"
 #include "tests/support/ProgramProcess.h"

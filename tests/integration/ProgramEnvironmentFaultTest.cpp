@@ -3,7 +3,7 @@
 // read (the defaults for the rest), never crashes or hangs, and keeps its state in memory when the
 // profile cannot take it.
 #include "app/TextUtil.h"
-#include "platform/QtProfile.h"
+#include "platform/qt/QtProfile.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProfileFileTrayFixture.h"
 #include "tests/support/ProgramProcess.h"

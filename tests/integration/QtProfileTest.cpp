@@ -1,4 +1,4 @@
-#include "platform/QtProfile.h"
+#include "platform/qt/QtProfile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "app/TextUtil.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/ProgramProcess.h"

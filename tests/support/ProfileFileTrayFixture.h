@@ -3,7 +3,7 @@
 // the profile outlives TearDown, which the controller's end may still write to.
 #pragma once
 
-#include "platform/QtProfile.h"
+#include "platform/qt/QtProfile.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TrayFixture.h"
 

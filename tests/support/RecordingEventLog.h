@@ -1,7 +1,7 @@
 // An event log that keeps its entries, for tests.
 #pragma once
 
-#include "pbxweb/IEventLog.h"
+#include "platform/IEventLog.h"
 
 #include <string>
 #include <vector>

@@ -3,13 +3,13 @@
 // iconv, the system clock, and a profile in memory.
 #pragma once
 
-#include "app/IClock.h"
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
-#include "platform/IconvCodePage932.h"
-#include "platform/PosixHttpTransport.h"
-#include "platform/PosixInstanceObjects.h"
-#include "platform/QtMessageBox.h"
+#include "platform/IClock.h"
+#include "platform/posix/IconvCodePage932.h"
+#include "platform/posix/PosixHttpTransport.h"
+#include "platform/posix/PosixInstanceObjects.h"
+#include "platform/qt/QtMessageBox.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"

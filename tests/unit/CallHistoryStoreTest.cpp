@@ -1,8 +1,8 @@
 #include "tray/CallHistoryStore.h"
 
-#include "app/IClock.h"
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
+#include "platform/IClock.h"
 
 #include <gtest/gtest.h>
 

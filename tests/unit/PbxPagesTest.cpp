@@ -1,7 +1,7 @@
 #include "tray/PbxPages.h"
 
-#include "app/ICodePage.h"
 #include "app/TextUtil.h"
+#include "platform/ICodePage.h"
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "pbxweb/PbxWebClient.h"
 
 #include "app/TextUtil.h"
-#include "pbxweb/IHttpTransport.h"
+#include "platform/IHttpTransport.h"
 #include "tests/support/RecordingEventLog.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "app/AboutDlg.h"
 
 #include "app/AboutVersion.h"
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/ResourceIds.h"
 #include "tests/widget/AppFixture.h"
 

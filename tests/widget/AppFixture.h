@@ -5,7 +5,7 @@
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"
 

@@ -1,7 +1,7 @@
 // The settings dialog against a real application object and a profile in memory.
 #include "ui/ConfigDlg.h"
 
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/ResourceIds.h"
 #include "tests/widget/AppFixture.h"
 

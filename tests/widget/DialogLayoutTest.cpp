@@ -1,8 +1,8 @@
 // The dialog templates laid out with the stand-in CJK font: every caption fits its control, nothing
 // overlaps, controls are named after their ids and taken in tab order.
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 
-#include "app/IMessageBox.h"
+#include "platform/IMessageBox.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
 

@@ -1,7 +1,7 @@
 // The call history window against a real application object and a loopback exchange.
 #include "ui/KIVODialerCdrDlg.h"
 
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/ResourceIds.h"
 #include "tests/widget/AppFixture.h"
 #include "ui/CdrWindowRect.h"

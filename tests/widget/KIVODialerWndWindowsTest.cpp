@@ -1,7 +1,7 @@
 // The tray controller's commands 32772, 32776, 32779 and 57664 open the real windows: each at most once,
 // brought to the front when open, the dial dialog new after a close, the call history window kept.
 #include "app/AboutDlg.h"
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "tests/support/TrayFixture.h"
 #include "ui/ConfigDlg.h"
 #include "ui/KIVODialerCdrDlg.h"

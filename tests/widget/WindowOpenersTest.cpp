@@ -2,7 +2,7 @@
 #include "ui/WindowOpeners.h"
 
 #include "app/AboutDlg.h"
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/ResourceIds.h"
 #include "tests/widget/AppFixture.h"
 #include "ui/ConfigDlg.h"

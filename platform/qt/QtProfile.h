@@ -2,7 +2,7 @@
 // user alone (it holds the password).
 #pragma once
 
-#include "app/IProfile.h"
+#include "platform/IProfile.h"
 
 #include <QSettings>
 #include <QString>

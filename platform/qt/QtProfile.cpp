@@ -1,4 +1,4 @@
-#include "platform/QtProfile.h"
+#include "platform/qt/QtProfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/PosixInstanceObjects.h"
+#include "platform/posix/PosixInstanceObjects.h"
 
 #include <cerrno>
 #include <cstdlib>

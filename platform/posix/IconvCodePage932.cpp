@@ -1,4 +1,4 @@
-#include "platform/IconvCodePage932.h"
+#include "platform/posix/IconvCodePage932.h"
 
 #include "app/TextUtil.h"
 

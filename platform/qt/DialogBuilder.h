@@ -2,7 +2,7 @@
 // so that code and tests find it with GetDlgItem / findChild.
 #pragma once
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QDialog>
 #include <QString>

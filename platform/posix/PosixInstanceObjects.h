@@ -4,7 +4,7 @@
 // process dies, so a crash never leaves a stale "already running".
 #pragma once
 
-#include "app/IInstanceObjects.h"
+#include "platform/IInstanceObjects.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "platform/DialogBuilder.h"
+#include "platform/qt/DialogBuilder.h"
 
-#include "app/IMessageBox.h"
+#include "platform/IMessageBox.h"
 #include "resources/DialogTemplates.h"
 
 #include <QAbstractItemView>

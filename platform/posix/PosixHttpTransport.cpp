@@ -1,4 +1,4 @@
-#include "platform/PosixHttpTransport.h"
+#include "platform/posix/PosixHttpTransport.h"
 
 #include "pbxweb/HttpProxy.h"
 #include "pbxweb/HttpReplyParser.h"

@@ -1,4 +1,4 @@
-#include "platform/QtMessageBox.h"
+#include "platform/qt/QtMessageBox.h"
 
 #include <QMessageBox>
 #include <QPushButton>

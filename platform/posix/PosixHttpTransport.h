@@ -4,7 +4,7 @@
 // time-outs.
 #pragma once
 
-#include "pbxweb/IHttpTransport.h"
+#include "platform/IHttpTransport.h"
 
 #include <chrono>
 #include <cstddef>

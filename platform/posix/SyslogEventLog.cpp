@@ -1,4 +1,4 @@
-#include "platform/SyslogEventLog.h"
+#include "platform/posix/SyslogEventLog.h"
 
 #include "app/TextUtil.h"
 

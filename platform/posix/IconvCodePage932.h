@@ -2,7 +2,7 @@
 // Windows encodes.
 #pragma once
 
-#include "app/ICodePage.h"
+#include "platform/ICodePage.h"
 
 class CIconvCodePage932 : public ICodePage932 {
 public:

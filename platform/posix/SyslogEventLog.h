@@ -1,7 +1,7 @@
 // The system log in place of the Windows event log: error entries under the source "KIVO-Dialer".
 #pragma once
 
-#include "pbxweb/IEventLog.h"
+#include "platform/IEventLog.h"
 
 class CSyslogEventLog : public IEventLog {
 public:

@@ -1,7 +1,7 @@
 // Message boxes with the Windows styles the program is described with, shown with QMessageBox.
 #pragma once
 
-#include "app/IMessageBox.h"
+#include "platform/IMessageBox.h"
 
 #include <deque>
 #include <string>
