@@ -100,6 +100,17 @@ inline int CountThreads() {
     return CountDirEntries("/proc/self/task");
 }
 
+// A joined thread's task can still be listed for a moment after the join returns: the count that a
+// check expects, once the exits have settled (or the last count after a second).
+inline int SettledThreadCount(int nExpected) {
+    int n = CountThreads();
+    for (int i = 0; i < 200 && n != nExpected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        n = CountThreads();
+    }
+    return n;
+}
+
 inline long ResidentKb() {
     std::ifstream status("/proc/self/status");
     std::string line;

@@ -109,7 +109,7 @@ TEST_F(TermUdpTest, StopWithoutTrafficEndsTheWorkerAndClosesTheSocket) {
     m_pTerm->Close();
     m_pTerm->Join();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 300ms);
-    EXPECT_EQ(CountThreads(), nThreads - 1);
+    EXPECT_EQ(SettledThreadCount(nThreads - 1), nThreads - 1);
     EXPECT_EQ(m_pTerm->m_sock, -1);
 
     // The port is free again: the socket is really closed.
@@ -157,7 +157,7 @@ TEST_F(TermUdpTest, HostDecidesWhetherTheStartSucceeds) {
             EXPECT_EQ(m_pTerm->m_sock, -1);
         Stop();
         EXPECT_EQ(CountFds(), nFds);
-        EXPECT_EQ(CountThreads(), nThreads);
+        EXPECT_EQ(SettledThreadCount(nThreads), nThreads);
     }
 }
 

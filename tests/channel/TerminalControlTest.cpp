@@ -104,7 +104,7 @@ TEST_F(TerminalControlTest, FailedStartLeavesNothingBehind) {
         EXPECT_FALSE(m_control.HasTerminal());
         EXPECT_TRUE(m_control.IsStopping()); // so a drain tick would not restart the timer
         EXPECT_EQ(CountFds(), nFds);
-        EXPECT_EQ(CountThreads(), nThreads);
+        EXPECT_EQ(SettledThreadCount(nThreads), nThreads);
     }
     ::close(blocker);
 }
@@ -117,11 +117,11 @@ TEST_F(TerminalControlTest, HundredStartsAndStopsLeaveNoThreadOrDescriptor) {
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < 100; ++i) {
         ASSERT_TRUE(m_control.StartTerminal(m_queue, m_nPort, m_profile)) << i;
-        ASSERT_EQ(CountThreads(), nThreads + 1);
+        ASSERT_EQ(SettledThreadCount(nThreads + 1), nThreads + 1);
         ASSERT_TRUE(m_control.StopTerminal());
     }
     EXPECT_EQ(CountFds(), nFds);
-    EXPECT_EQ(CountThreads(), nThreads);
+    EXPECT_EQ(SettledThreadCount(nThreads), nThreads);
     // A stop does not wait out the worker's 250 ms poll.
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 10s);
 }
