@@ -1,7 +1,13 @@
 #include "platform/qt/QtMessageBox.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+
+#include <algorithm>
 
 std::deque<int> CQtMessageBox::s_answers;
 std::u16string CQtMessageBox::s_strLastText;
@@ -29,6 +35,45 @@ QMessageBox::Icon IconOf(unsigned nType) {
     }
 }
 
+// The text broken into lines no wider than nWidth pixels and cut to nMaxLines lines, "…" after the last
+// one kept. QMessageBox wraps at word boundaries only, and grows as tall as its text: a long unbroken
+// reply, or thousands of lines, would push the box and its buttons off the screen. A line is broken
+// after its last space that fits, else at the last character that fits (never inside a surrogate pair).
+QString FitText(const QString& strText, const QFontMetrics& metrics, int nWidth, int nMaxLines) {
+    QStringList lines;
+    const QStringList paragraphs = strText.split(QLatin1Char('\n'));
+    for (const QString& strParagraph : paragraphs) {
+        QString strRest = strParagraph;
+        do {
+            // The longest beginning that fits: widths grow with the length.
+            qsizetype nLo = 1, nHi = strRest.size();
+            while (nLo < nHi) {
+                const qsizetype nMid = (nLo + nHi + 1) / 2;
+                if (metrics.horizontalAdvance(strRest.left(nMid)) <= nWidth)
+                    nLo = nMid;
+                else
+                    nHi = nMid - 1;
+            }
+            qsizetype n = nLo;
+            if (n < strRest.size()) {
+                if (const qsizetype nSpace = strRest.lastIndexOf(QLatin1Char(' '), n - 1); nSpace > 0)
+                    n = nSpace + 1;
+                else if (strRest.at(n).isLowSurrogate())
+                    n = n > 1 ? n - 1 : n + 1;
+            }
+            lines << strRest.left(n);
+            strRest = strRest.mid(n);
+        } while (!strRest.isEmpty() && lines.size() <= nMaxLines);
+        if (lines.size() > nMaxLines)
+            break;
+    }
+    if (lines.size() > nMaxLines) {
+        lines = lines.mid(0, nMaxLines);
+        lines.last() += QStringLiteral("…");
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 int CQtMessageBox::MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) {
@@ -41,7 +86,19 @@ int CQtMessageBox::MessageBox(std::u16string_view text, std::u16string_view capt
         return nAnswer;
     }
 
-    QMessageBox box(IconOf(nType), ToQString(caption), ToQString(text));
+    QMessageBox box(IconOf(nType), ToQString(caption), QString());
+    // Texts quote what the network sent: never read as markup (no links, no images from local paths).
+    box.setTextFormat(Qt::PlainText);
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen()) {
+        // Room for the icon, the margins and the buttons beside and below the text.
+        const QSize room = pScreen->availableGeometry().size();
+        const QFontMetrics metrics(box.font());
+        const int nWidth = std::max(metrics.averageCharWidth() * 10, std::min(room.width() / 2, 500));
+        const int nLines = std::max(1, (room.height() - 200) / std::max(1, metrics.lineSpacing()));
+        box.setText(FitText(ToQString(text), metrics, nWidth, nLines));
+    } else {
+        box.setText(ToQString(text));
+    }
     // The buttons a Japanese desktop shows in the system's message boxes.
     QPushButton* pYes = nullptr;
     QPushButton* pNo = nullptr;
