@@ -80,7 +80,7 @@ void CKIVODialerWnd::DestroyWindow() {
 }
 
 void CKIVODialerWnd::OnDestroy() {
-    StopTerminal();
+    StopTerminal(true);
     SaveHistory();
     // A destroyed window has no timers left.
     for (int nId = kTimerClick; nId <= kTimerDrain; ++nId)
