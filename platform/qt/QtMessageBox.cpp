@@ -1,5 +1,7 @@
 #include "platform/qt/QtMessageBox.h"
 
+#include "platform/qt/DialogLoop.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -9,6 +11,14 @@
 
 #include <algorithm>
 
+// A box while it is shown, with what it was asked to say.
+struct CQtMessageBox::COpenBox {
+    QMessageBox* pBox;
+    std::u16string strText;
+    std::u16string strCaption;
+};
+
+std::vector<CQtMessageBox::COpenBox*> CQtMessageBox::s_openBoxes;
 std::deque<int> CQtMessageBox::s_answers;
 std::u16string CQtMessageBox::s_strLastText;
 std::u16string CQtMessageBox::s_strLastCaption;
@@ -115,14 +125,27 @@ int CQtMessageBox::MessageBox(std::u16string_view text, std::u16string_view capt
     }
     if (nType & MB_SYSTEMMODAL)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    COpenBox open{&box, std::u16string(text), std::u16string(caption)};
+    s_openBoxes.push_back(&open);
+    RunDialogLoop(box);
+    std::erase(s_openBoxes, &open);
 
     if (box.clickedButton() == pYes && pYes)
         return IDYES;
     if (box.clickedButton() == pNo && pNo)
         return IDNO;
     return IDOK;
+}
+
+bool CQtMessageBox::ActivateOpenBox(std::u16string_view text, std::u16string_view caption) {
+    for (COpenBox* pOpen : s_openBoxes) {
+        if (pOpen->strText == text && pOpen->strCaption == caption) {
+            pOpen->pBox->raise();
+            pOpen->pBox->activateWindow();
+            return true;
+        }
+    }
+    return false;
 }
 
 void CQtMessageBox::SetNextAnswer(int nAnswer) {
