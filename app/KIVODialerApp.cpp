@@ -5,7 +5,7 @@
 
 CKIVODialerApp::CKIVODialerApp(CPlatform platform, std::u16string strAppName)
     : m_platform(platform), m_strAppName(std::move(strAppName)),
-      m_webClient(platform.http, platform.eventLog) {}
+      m_webClient(platform.http, platform.eventLog, platform.codePage) {}
 
 void CKIVODialerApp::LoadSettings() {
     m_strUser = GetProfileString(kSectionSettings, u"User");
@@ -25,6 +25,10 @@ bool CKIVODialerApp::InitInstance(std::u16string_view strCmdLine) {
         return false;
     }
     m_bLogin = true;
+    // Nothing was read and nothing will be stored: the user hears it once, and the program goes on
+    // with the defaults, which register nowhere.
+    if (const std::u16string strPath = m_platform.profile.UnusablePath(); !strPath.empty())
+        AppMessageBox(UnusableProfileMessage(strPath), MB_ICONERROR);
     return true;
 }
 
@@ -98,6 +102,11 @@ bool CKIVODialerApp::WriteProfileString(std::u16string_view section, std::u16str
 
 int CKIVODialerApp::AppMessageBox(std::u16string_view text, unsigned nType) {
     return m_platform.messageBox.MessageBox(text, m_strAppName, nType);
+}
+
+std::u16string UnusableProfileMessage(std::u16string_view strPath) {
+    return u"設定ファイルを使用できませんでした。(" + std::u16string(strPath) +
+           u")\n設定ファイルの場所にファイル以外のものがあります。";
 }
 
 std::u16string FilterDialDigits(std::u16string_view text) {

@@ -88,5 +88,8 @@ private:
     CPbxWebClient m_webClient;
 };
 
+// The message of a profile that cannot be used, naming where it is.
+std::u16string UnusableProfileMessage(std::u16string_view strPath);
+
 // The digits and asterisks of a command line, in their order.
 std::u16string FilterDialDigits(std::u16string_view text);

@@ -32,9 +32,9 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-} // namespace
-
-std::u16string Utf8ToU16(std::string_view bytes) {
+// The decoding, and whether every byte belonged to a well-formed sequence.
+std::u16string DecodeUtf8(std::string_view bytes, bool& bValid) {
+    bValid = true;
     std::u16string out;
     out.reserve(bytes.size());
     size_t i = 0;
@@ -66,6 +66,7 @@ std::u16string Utf8ToU16(std::string_view bytes) {
                 hi = 0x8F;
         } else {
             out.push_back(kReplacement);
+            bValid = false;
             ++i;
             continue;
         }
@@ -81,6 +82,7 @@ std::u16string Utf8ToU16(std::string_view bytes) {
         }
         if (got < len) {
             out.push_back(kReplacement);
+            bValid = false;
             i += got;
             continue;
         }
@@ -88,6 +90,19 @@ std::u16string Utf8ToU16(std::string_view bytes) {
         i += len;
     }
     return out;
+}
+
+} // namespace
+
+std::u16string Utf8ToU16(std::string_view bytes) {
+    bool bValid = true;
+    return DecodeUtf8(bytes, bValid);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    bool bValid = true;
+    DecodeUtf8(bytes, bValid);
+    return bValid;
 }
 
 std::string U16ToUtf8(std::u16string_view text) {
@@ -138,6 +153,50 @@ std::u16string TrimWSpace(std::u16string_view text) {
     while (begin < end && IsWSpace(text[begin]))
         ++begin;
     return std::u16string(text.substr(begin, end - begin));
+}
+
+std::u16string CutText(std::u16string_view text, size_t nMax) {
+    if (text.size() <= nMax)
+        return std::u16string(text);
+    size_t n = nMax;
+    if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF)
+        --n;
+    return std::u16string(text.substr(0, n));
+}
+
+namespace {
+
+// The format characters (general category Cf) and the other invisible controls of layout that a text
+// from the network has no business holding.
+bool IsFormatChar(char32_t cp) {
+    return cp == 0x00AD || (cp >= 0x0600 && cp <= 0x0605) || cp == 0x061C || cp == 0x06DD || cp == 0x070F ||
+           cp == 0x08E2 || cp == 0x180E || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2060 && cp <= 0x2064) || (cp >= 0x2066 && cp <= 0x206F) || cp == 0xFEFF ||
+           (cp >= 0xFFF9 && cp <= 0xFFFB) || cp == 0x110BD || cp == 0x110CD ||
+           (cp >= 0x13430 && cp <= 0x1343F) || (cp >= 0x1BCA0 && cp <= 0x1BCA3) ||
+           (cp >= 0x1D173 && cp <= 0x1D17A) || cp == 0xE0001 || (cp >= 0xE0020 && cp <= 0xE007F);
+}
+
+} // namespace
+
+std::u16string ShowFormatChars(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        size_t nUnits = 1;
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+            nUnits = 2;
+        }
+        if (IsFormatChar(cp))
+            out.push_back(u'?');
+        else
+            out.append(text.substr(i, nUnits));
+        i += nUnits - 1;
+    }
+    return out;
 }
 
 std::u16string ToU16Decimal(long long value) {

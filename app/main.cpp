@@ -44,6 +44,8 @@ int main(int argc, char* argv[]) {
     // The end of the session or a kill request ends the program the way the exit command's Yes does:
     // the channel stops, the history is saved and the icon goes.
     CEndSignalNotifier endSignals({SIGTERM, SIGHUP, SIGINT});
+    // A request that a stalled exchange holds up is given up at once when the end comes.
+    http.SetAbandonFd(endSignals.PendingEndFd());
     QObject::connect(&endSignals, &CEndSignalNotifier::EndRequested, &wnd, &CKIVODialerWnd::DestroyWindow);
     if (!wnd.CreateMainWindow())
         return 1;

@@ -12,6 +12,7 @@
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
 #include "platform/IEventLog.h"
+#include "platform/posix/IconvCodePage932.h"
 #include "platform/posix/PosixHttpTransport.h"
 
 #include <cstdio>
@@ -39,7 +40,8 @@ int main(int argc, char* argv[]) {
 
     CPosixHttpTransport transport;
     CNullEventLog eventLog;
-    CPbxWebClient client(transport, eventLog);
+    CIconvCodePage932 codePage;
+    CPbxWebClient client(transport, eventLog, codePage);
     const std::u16string strServer = Utf8ToU16(strPbx);
     const std::u16string strPath = FormatRegistRequest(u"2001", u"2001", 10640, 0);
     std::printf("target %s\n", U16ToUtf8(strPath).c_str());

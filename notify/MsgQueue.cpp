@@ -1,6 +1,7 @@
 #include "notify/MsgQueue.h"
 
 #include <thread>
+#include <vector>
 
 CMsgQueue::~CMsgQueue() {
     ClearMsg();
@@ -36,12 +37,21 @@ std::unique_ptr<CMsgData> CMsgQueue::GetMsg() {
 }
 
 void CMsgQueue::ClearMsg() {
-    std::list<std::unique_ptr<CMsgData>> old;
+    std::vector<std::unique_ptr<CMsgData>> old;
     {
         std::lock_guard<std::mutex> lock(m_cs);
-        old.swap(m_list);
+        // The nodes go back to their blocks under the lock, which guards them as it guards the list.
+        old.reserve(m_list.size());
+        for (std::unique_ptr<CMsgData>& pMsg : m_list)
+            old.push_back(std::move(pMsg));
+        m_list.clear();
     }
     // The records are freed here, after the lock is released.
+}
+
+size_t CMsgQueue::GetNodeBlockCount() {
+    std::lock_guard<std::mutex> lock(m_cs);
+    return m_nodes.BlockCount();
 }
 
 size_t CMsgQueue::GetCount() {

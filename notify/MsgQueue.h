@@ -2,6 +2,7 @@
 #pragma once
 
 #include "notify/MsgData.h"
+#include "notify/NodeBlocks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,8 +32,14 @@ public:
     void ClearMsg();
     // Number of records waiting (for tests and diagnostics).
     size_t GetCount();
+    // Blocks of list nodes held (for tests and diagnostics).
+    size_t GetNodeBlockCount();
 
 private:
+    using CRecordList = std::list<std::unique_ptr<CMsgData>, CNodeAllocator<std::unique_ptr<CMsgData>>>;
+
     std::mutex m_cs;
-    std::list<std::unique_ptr<CMsgData>> m_list;
+    // The list's nodes, guarded by m_cs like the list; declared first so that it outlives the list.
+    CNodeBlocks m_nodes;
+    CRecordList m_list{CNodeAllocator<std::unique_ptr<CMsgData>>(m_nodes)};
 };

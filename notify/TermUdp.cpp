@@ -10,10 +10,6 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-namespace {
-constexpr std::u16string_view kSection = u"Config-UDP";
-} // namespace
-
 CTermUdp::CTermUdp(CMsgQueue* pQueue, int nBasePort, IProfile& profile)
     : CTerm(pQueue), m_nBasePort(nBasePort), m_profile(profile) {}
 
@@ -56,17 +52,19 @@ void CTermUdp::Close() {
 }
 
 void CTermUdp::LoadSettings() {
-    m_strHost = m_profile.GetProfileString(kSection, u"Host", u"localhost");
+    m_strHost = m_profile.GetProfileString(kConfigUdpSection, u"Host", u"localhost");
     // "PortNum" is used as stored, so the base may be any integer: the sum wraps instead of overflowing.
     const int nSendDefault = static_cast<int>(static_cast<uint32_t>(m_nBasePort) + 1u);
-    m_nPortSend = static_cast<uint16_t>(m_profile.GetProfileInt(kSection, u"Port-Send", nSendDefault));
-    m_nPortRecv = static_cast<uint16_t>(m_profile.GetProfileInt(kSection, u"Port-Recv", m_nBasePort));
+    m_nPortSend =
+        static_cast<uint16_t>(m_profile.GetProfileInt(kConfigUdpSection, u"Port-Send", nSendDefault));
+    m_nPortRecv =
+        static_cast<uint16_t>(m_profile.GetProfileInt(kConfigUdpSection, u"Port-Recv", m_nBasePort));
 }
 
 void CTermUdp::SaveSettings() {
-    m_profile.WriteProfileString(kSection, u"Host", m_strHost);
-    m_profile.WriteProfileInt(kSection, u"Port-Send", m_nPortSend);
-    m_profile.WriteProfileInt(kSection, u"Port-Recv", m_nPortRecv);
+    m_profile.WriteProfileString(kConfigUdpSection, u"Host", m_strHost);
+    m_profile.WriteProfileInt(kConfigUdpSection, u"Port-Send", m_nPortSend);
+    m_profile.WriteProfileInt(kConfigUdpSection, u"Port-Recv", m_nPortRecv);
     m_profile.Flush();
 }
 

@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <netinet/in.h>
 #include <string>
+#include <string_view>
 
 class IProfile;
+
+// The profile section of the channel's settings: "Host", "Port-Send", "Port-Recv".
+inline constexpr std::u16string_view kConfigUdpSection = u"Config-UDP";
 
 class CTermUdp : public CTerm {
 public:

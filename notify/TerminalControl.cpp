@@ -16,7 +16,7 @@ bool CTerminalControl::StartTerminal(CMsgQueue& queue, int nPortNum, IProfile& p
     return true;
 }
 
-bool CTerminalControl::StopTerminal() {
+bool CTerminalControl::StopTerminal(bool bClearQueue) {
     if (!m_pTerm)
         return false;
     m_bStopping = true;
@@ -24,7 +24,7 @@ bool CTerminalControl::StopTerminal() {
     m_pTerm->Close();
     m_pTerm->Join();
     m_pTerm.reset();
-    if (m_pQueue != nullptr)
+    if (m_pQueue != nullptr && bClearQueue)
         m_pQueue->ClearMsg();
     return true;
 }

@@ -25,8 +25,9 @@ public:
     // on success the stopping flag is cleared.
     bool StartTerminal(CMsgQueue& queue, int nPortNum, IProfile& profile);
     // If a terminal exists: sets the stopping flag, saves the settings, closes the terminal, waits
-    // without a time limit for its worker, deletes it and clears the queue. True if there was one.
-    bool StopTerminal();
+    // without a time limit for its worker, deletes it and (unless bClearQueue is false, for a caller
+    // that takes what waits first) clears the queue. True if there was one.
+    bool StopTerminal(bool bClearQueue = true);
 
     bool HasTerminal() const { return m_pTerm != nullptr; }
     CTermUdp* GetTerminal() const { return m_pTerm.get(); }

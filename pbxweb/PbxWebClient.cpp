@@ -3,6 +3,7 @@
 #include "app/TextUtil.h"
 #include "pbxweb/PbxServer.h"
 #include "pbxweb/ReplyTable.h"
+#include "platform/ICodePage.h"
 #include "platform/IEventLog.h"
 #include "platform/IHttpTransport.h"
 
@@ -42,17 +43,18 @@ const CFailText* FailTextOf(CHttpReply::EFailPoint eFail) {
     return nullptr;
 }
 
-// The reply text: UTF-8 up to the first NUL, white space trimmed. The decoding never fails (invalid
-// sequences become U+FFFD), so there is no second code page to fall back on.
-std::u16string ReplyText(const std::string& body) {
+// The reply text: the body up to the first NUL, white space trimmed. A body that is not UTF-8 (an
+// exchange or a page in between that answers in Shift_JIS) is read in code page 932, the ANSI code page
+// the workstation's texts are in, so that a quoted reply stays readable.
+std::u16string ReplyText(const std::string& body, ICodePage932& codePage) {
     const std::string_view bytes(body.data(), std::min(body.size(), body.find('\0')));
-    return TrimWSpace(Utf8ToU16(bytes));
+    return TrimWSpace(IsValidUtf8(bytes) ? Utf8ToU16(bytes) : codePage.ToUtf16(bytes));
 }
 
 } // namespace
 
-CPbxWebClient::CPbxWebClient(IHttpTransport& transport, IEventLog& eventLog)
-    : m_transport(transport), m_eventLog(eventLog) {}
+CPbxWebClient::CPbxWebClient(IHttpTransport& transport, IEventLog& eventLog, ICodePage932& codePage)
+    : m_transport(transport), m_eventLog(eventLog), m_codePage(codePage) {}
 
 bool CPbxWebClient::SendPbxRequest(std::u16string_view server, std::u16string_view path,
                                    std::u16string& message) {
@@ -82,7 +84,7 @@ bool CPbxWebClient::SendPbxRequest(std::u16string_view server, std::u16string_vi
     if (reply.bReadFailed)
         m_eventLog.ReportError(kReadFailedLogEntry);
 
-    CReplyMatch match = MatchReply(ReplyText(reply.body));
+    CReplyMatch match = MatchReply(ReplyText(reply.body, m_codePage));
     message = std::move(match.strMessage);
     return match.bResult;
 }

@@ -6,10 +6,12 @@
 
 class IHttpTransport;
 class IEventLog;
+class ICodePage932;
 
 class CPbxWebClient {
 public:
-    CPbxWebClient(IHttpTransport& transport, IEventLog& eventLog);
+    // codePage decodes a reply that is not UTF-8.
+    CPbxWebClient(IHttpTransport& transport, IEventLog& eventLog, ICodePage932& codePage);
 
     // server is the "PBX" setting ("host" or "host:port"); path a request target of RequestForms.h.
     // message is always set and is meant to be shown as it is.
@@ -18,4 +20,5 @@ public:
 private:
     IHttpTransport& m_transport;
     IEventLog& m_eventLog;
+    ICodePage932& m_codePage;
 };

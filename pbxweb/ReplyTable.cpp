@@ -1,5 +1,8 @@
 #include "pbxweb/ReplyTable.h"
 
+#include "app/TextUtil.h"
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,6 +30,18 @@ bool RowMatches(const CReplyRow& row, std::u16string_view strReply) {
 
 } // namespace
 
+std::u16string QuoteReply(std::u16string_view strReply) {
+    // The first lines only, then the first characters of those.
+    size_t nEnd = 0;
+    for (size_t nLines = 0; nEnd < strReply.size(); ++nEnd)
+        if (strReply[nEnd] == u'\n' && ++nLines == kQuotedReplyMaxLines)
+            break;
+    std::u16string strQuote = CutText(strReply.substr(0, nEnd), kQuotedReplyMax);
+    if (strQuote.size() < strReply.size())
+        strQuote += u"…";
+    return strQuote;
+}
+
 std::span<const CReplyRow> ReplyTable() {
     return kRows;
 }
@@ -35,8 +50,8 @@ CReplyMatch MatchReply(std::u16string_view strReply) {
     for (const CReplyRow& row : kRows) {
         if (RowMatches(row, strReply))
             return {row.bResult,
-                    row.strMessage.empty() ? std::u16string(strReply) : std::u16string(row.strMessage)};
+                    row.strMessage.empty() ? QuoteReply(strReply) : std::u16string(row.strMessage)};
     }
-    return {false, u"登録に失敗しました。(" + std::u16string(strReply) +
-                       u")\nKIVO-PBXとの接続設定を確認してください。"};
+    return {false,
+            u"登録に失敗しました。(" + QuoteReply(strReply) + u")\nKIVO-PBXとの接続設定を確認してください。"};
 }

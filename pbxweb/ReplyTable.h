@@ -21,6 +21,14 @@ struct CReplyMatch {
     std::u16string strMessage;
 };
 
+// A reply quoted in a message is cut to this many characters and lines, with "…" where it was cut: the
+// reply is whatever the server at the "PBX" address sends, and the message must fit in a box.
+inline constexpr size_t kQuotedReplyMax = 256;
+inline constexpr size_t kQuotedReplyMaxLines = 5;
+
+// The reply as a message quotes it.
+std::u16string QuoteReply(std::u16string_view strReply);
+
 // The known replies, in the order they are tried; the first row that matches wins.
 std::span<const CReplyRow> ReplyTable();
 

@@ -24,4 +24,8 @@ public:
     virtual ~IMessageBox() = default;
     // Shows the box modally and returns the button pressed (IDOK, IDYES, IDNO ...).
     virtual int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) = 0;
+    // Brings an open box with this text and caption to the front; false when none is open.
+    virtual bool ActivateOpenBox(std::u16string_view /*text*/, std::u16string_view /*caption*/) {
+        return false;
+    }
 };

@@ -18,4 +18,7 @@ public:
                                     std::u16string_view value) = 0;
     // Puts the writes made so far on disk in one atomic step; writers call it after a group of writes.
     virtual void Flush() = 0;
+    // Where the profile is, when something other than a file stands in its place so that nothing can be
+    // read from or stored in it; empty while the profile can be used.
+    virtual std::u16string UnusablePath() const { return {}; }
 };

@@ -80,7 +80,7 @@ void CKIVODialerWnd::DestroyWindow() {
 }
 
 void CKIVODialerWnd::OnDestroy() {
-    StopTerminal();
+    StopTerminal(true);
     SaveHistory();
     // A destroyed window has no timers left.
     for (int nId = kTimerClick; nId <= kTimerDrain; ++nId)
@@ -92,8 +92,12 @@ void CKIVODialerWnd::OnDestroy() {
 }
 
 void CKIVODialerWnd::OnExit() {
-    const int nAnswer = m_app.m_platform.messageBox.MessageBox(
-        u"終了します。よろしいですか？", m_app.m_strProductName, MB_YESNO | MB_ICONQUESTION);
+    constexpr std::u16string_view kQuestion = u"終了します。よろしいですか？";
+    // The question is asked once: choosing exit again while it is open only brings it to the front.
+    if (m_app.m_platform.messageBox.ActivateOpenBox(kQuestion, m_app.m_strProductName))
+        return;
+    const int nAnswer =
+        m_app.m_platform.messageBox.MessageBox(kQuestion, m_app.m_strProductName, MB_YESNO | MB_ICONQUESTION);
     if (nAnswer == IDYES)
         PostMessage(&CKIVODialerWnd::DestroyWindow);
 }

@@ -98,12 +98,17 @@ public:
     void OnDrainTimer();
     void DispatchNotification(const CMsgData& rec);
     void HandleIncomingCall(const std::u16string& strText);
+    // The incoming calls for the user among the queued notifications, into the history without a
+    // balloon; the queue is empty afterwards.
+    void KeepQueuedCalls();
     // Shows the balloon from the icon for 10 s with the information icon; false when no tray shows it.
     bool ShowBalloon(std::u16string_view strText, std::u16string_view strTitle);
 
     // --- Notification channel (WndTerminal.cpp)
     bool StartTerminal();
-    void StopTerminal();
+    // With bKeepCalls (at the end of the program) the incoming calls still waiting in the queue go into
+    // the call history, without a balloon, before the queue is cleared.
+    void StopTerminal(bool bKeepCalls = false);
 
     // --- Commands
     virtual void OnDial();        // 32772 (WndWindows.cpp)

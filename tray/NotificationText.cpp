@@ -68,19 +68,11 @@ std::optional<CIncomingCall> ParseIncomingCall(std::u16string_view text, std::u1
         strText += u" - ";
     strText += call.strNumber;
     // The balloon text goes through the desktop's code page and back; with UTF-8 that loses only
-    // what UTF-16 could not hold either (a lone surrogate becomes U+FFFD).
-    call.strBalloonText = Utf8ToU16(U16ToUtf8(strText));
-    call.strBalloonTitle = PadBalloonTitle(fields[kFieldTitle], call.strBalloonText);
+    // what UTF-16 could not hold either (a lone surrogate becomes U+FFFD). The invisible format
+    // characters that code page 932 would have turned into "?" show as "?": the record keeps them.
+    call.strBalloonText = ShowFormatChars(Utf8ToU16(U16ToUtf8(strText)));
+    call.strBalloonTitle = PadBalloonTitle(ShowFormatChars(fields[kFieldTitle]), call.strBalloonText);
     return call;
-}
-
-std::u16string CutText(std::u16string_view text, size_t nMax) {
-    if (text.size() <= nMax)
-        return std::u16string(text);
-    size_t n = nMax;
-    if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF)
-        --n;
-    return std::u16string(text.substr(0, n));
 }
 
 CBalloon MakeBalloon(std::u16string_view strText, std::u16string_view strTitle) {

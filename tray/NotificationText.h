@@ -1,6 +1,8 @@
 // The grammar of the exchange's notification texts and the balloon that shows an incoming call.
 #pragma once
 
+#include "app/TextUtil.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -60,6 +62,3 @@ struct CBalloon {
 // What the balloon shows: "KIVO-PBX" for an empty title; both texts cut to the balloon's room, never
 // in the middle of a surrogate pair.
 CBalloon MakeBalloon(std::u16string_view strText, std::u16string_view strTitle);
-
-// At most nMax UTF-16 units of text; a surrogate pair cut in two loses its first half too.
-std::u16string CutText(std::u16string_view text, size_t nMax);

@@ -39,6 +39,19 @@ void CKIVODialerWnd::HandleIncomingCall(const std::u16string& strText) {
     AddRecord(call->strNumber, call->strName, kCdrModeReceived);
 }
 
+void CKIVODialerWnd::KeepQueuedCalls() {
+    // Calls that waited (a request held the loop, or the drain had not come round) are not lost at the
+    // end: the program is going, so no balloon, but the history has them.
+    while (std::unique_ptr<CMsgData> pMsg = m_queue.GetMsg()) {
+        const std::u16string strText = pMsg->Text();
+        if (ReadNotifyKeyword(strText) != kKeywordRequest)
+            continue;
+        if (const std::optional<CIncomingCall> call = ParseIncomingCall(strText, m_app.m_strUser))
+            AddRecord(call->strNumber, call->strName, kCdrModeReceived);
+    }
+    m_queue.ClearMsg();
+}
+
 bool CKIVODialerWnd::ShowBalloon(std::u16string_view strText, std::u16string_view strTitle) {
     // Qt replaces a balloon that is still showing, as clearing the old one first does elsewhere.
     m_balloonShown = MakeBalloon(strText, strTitle);

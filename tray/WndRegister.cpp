@@ -2,6 +2,7 @@
 #include "tray/KIVODialerWnd.h"
 
 #include "app/KIVODialerApp.h"
+#include "notify/ChannelPorts.h"
 #include "pbxweb/RequestForms.h"
 #include "resources/ResourceIds.h"
 #include "tray/RegisterDecision.h"
@@ -44,12 +45,15 @@ void CKIVODialerWnd::OnSettings() {
         return;
     }
     m_bConfigOpen = true;
+    const int nOldPortNum = m_app.m_nPortNum;
     const bool bOk = RunConfigDialog();
     m_bConfigOpen = false;
     m_bHoldRegister = false;
     if (bOk) {
         // A changed receive port takes effect on a new channel; the new settings register 1 s later.
+        // The stop stores the channel's ports; those that followed the old "PortNum" move with it.
         StopTerminal();
+        MoveChannelPorts(m_app.m_platform.profile, nOldPortNum, m_app.m_nPortNum);
         StartTerminal();
         ScheduleRegister(kRegisterAfterSettingsMs);
     }

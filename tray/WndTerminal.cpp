@@ -13,8 +13,11 @@ bool CKIVODialerWnd::StartTerminal() {
     return true;
 }
 
-void CKIVODialerWnd::StopTerminal() {
+void CKIVODialerWnd::StopTerminal(bool bKeepCalls) {
     if (m_terminal.HasTerminal())
         KillTimer(kTimerDrain);
-    m_terminal.StopTerminal();
+    // The worker is joined first, so that nothing is queued behind the calls taken out.
+    m_terminal.StopTerminal(!bKeepCalls);
+    if (bKeepCalls)
+        KeepQueuedCalls();
 }

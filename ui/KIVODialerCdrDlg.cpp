@@ -1,6 +1,7 @@
 #include "ui/KIVODialerCdrDlg.h"
 
 #include "app/KIVODialerApp.h"
+#include "app/TextUtil.h"
 #include "platform/qt/DialogBuilder.h"
 #include "resources/DialogTemplates.h"
 #include "resources/ResourceIds.h"
@@ -24,8 +25,14 @@ constexpr int kColumnCount = 4;
 // Room the last column leaves for the list's vertical scroll bar.
 constexpr int kScrollBarRoom = 20;
 
+// The record's text as it was received, for calling back.
+constexpr int kStoredTextRole = Qt::UserRole;
+
+// A cell shows the record's text with its invisible format characters as "?" (a caller's number must
+// read as it will be dialled); the text itself stays with the cell.
 QTableWidgetItem* NewCell(std::u16string_view text) {
-    auto* pItem = new QTableWidgetItem(ToQString(text));
+    auto* pItem = new QTableWidgetItem(ToQString(ShowFormatChars(text)));
+    pItem->setData(kStoredTextRole, ToQString(text));
     pItem->setToolTip(pItem->text()); // info tip for a cut-off cell
     return pItem;
 }
@@ -174,5 +181,6 @@ void CKIVODialerCdrDlg::OnDblClk(int nRow) {
                                                                MB_YESNO | MB_ICONINFORMATION);
     if (nAnswer != IDYES)
         return;
-    SendCallRequest(m_app, strNumber);
+    // The number as the record holds it, as it came.
+    SendCallRequest(m_app, pNumber ? ToU16String(pNumber->data(kStoredTextRole).toString()) : strNumber);
 }

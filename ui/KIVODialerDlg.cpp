@@ -69,7 +69,11 @@ bool CKIVODialerDlg::Dial() {
 }
 
 void CKIVODialerDlg::accept() {
-    if (!Dial())
+    // The message boxes run their own loops, in which the tray's commands go on.
+    m_bDialing = true;
+    const bool bDialed = Dial();
+    m_bDialing = false;
+    if (!bDialed)
         return;
     SaveDstHistory(*m_cbDst, kSectionDstNo, kDstHistoryMax);
     m_app.AddCallHistory(ToU16String(m_cbDst->currentText()), u"", 0);

@@ -26,6 +26,9 @@ public:
     // Writes the edit text as typed and the other items back to the history.
     void SaveDstHistory(QComboBox& cb, std::u16string_view section, int nMax);
 
+    // A call is being placed (its request or its message box is still running).
+    bool IsDialing() const { return m_bDialing; }
+
     QComboBox* m_cbDst = nullptr;
     std::u16string m_strSrc; // "<account>@<exchange>"
 
@@ -40,4 +43,5 @@ private:
     void OnInitDialog();
 
     CKIVODialerApp& m_app;
+    bool m_bDialing = false;
 };

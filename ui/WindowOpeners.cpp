@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/KIVODialerApp.h"
+#include "platform/qt/DialogLoop.h"
 #include "ui/CdrWindowRect.h"
 #include "ui/ConfigDlg.h"
 #include "ui/KIVODialerCdrDlg.h"
@@ -27,7 +28,10 @@ void BringToFront(QWidget& wnd) {
 
 void OpenDialDlg(CKIVODialerApp& app) {
     if (app.m_pDialDlg) {
-        if (app.m_pDialDlg->isVisible()) {
+        // A dialog closed while its call's message box is still open is still at work: shown again,
+        // not deleted under it.
+        if (app.m_pDialDlg->isVisible() || app.m_pDialDlg->IsDialing()) {
+            app.m_pDialDlg->showNormal();
             BringToFront(*app.m_pDialDlg);
             return;
         }
@@ -74,7 +78,7 @@ bool RunConfigDlg(CKIVODialerApp& app) {
     }
     CConfigDlg dlg(app);
     g_pConfigDlg = &dlg;
-    const bool bOk = dlg.exec() == QDialog::Accepted;
+    const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
     g_pConfigDlg = nullptr;
     return bOk;
 }
@@ -95,6 +99,6 @@ void RunAboutDlg(CKIVODialerApp& app) {
     }
     CAboutDlg dlg(app);
     g_pAboutDlg = &dlg;
-    dlg.exec();
+    RunDialogLoop(dlg);
     g_pAboutDlg = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "app/TextUtil.h"
 
+#include <cerrno>
 #include <iconv.h>
 
 std::string CIconvCodePage932::FromUtf16(std::u16string_view text) {
@@ -31,4 +32,30 @@ std::string CIconvCodePage932::FromUtf16(std::u16string_view text) {
     }
     iconv_close(cd);
     return out;
+}
+
+std::u16string CIconvCodePage932::ToUtf16(std::string_view bytes) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::u16string(bytes.size(), u'?');
+    std::string in(bytes);
+    char* pIn = in.data();
+    size_t nIn = in.size();
+    std::string utf8;
+    char buf[1024];
+    while (nIn > 0) {
+        char* pOut = buf;
+        size_t nOut = sizeof buf;
+        const size_t n = iconv(cd, &pIn, &nIn, &pOut, &nOut);
+        utf8.append(buf, pOut);
+        if (n != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        // A byte no character starts with, or a lead byte cut off at the end: "?" for it, then on.
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        utf8.push_back('?');
+        ++pIn;
+        --nIn;
+    }
+    iconv_close(cd);
+    return Utf8ToU16(utf8);
 }

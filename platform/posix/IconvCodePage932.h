@@ -7,4 +7,5 @@
 class CIconvCodePage932 : public ICodePage932 {
 public:
     std::string FromUtf16(std::u16string_view text) override;
+    std::u16string ToUtf16(std::string_view bytes) override;
 };

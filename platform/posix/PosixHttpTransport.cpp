@@ -70,16 +70,28 @@ std::optional<std::string> RequestPath(const std::string& target) {
     return path;
 }
 
-// Waits until fd is ready for events or the deadline has passed; false on the deadline.
-bool WaitFor(int fd, short events, Clock::time_point deadline) {
+// The descriptor whose readability abandons the request in flight (-1: none), and the deadline.
+struct CWaitLimit {
+    Clock::time_point deadline;
+    int fdAbandon = -1;
+};
+
+bool IsReadable(int fd) {
+    pollfd pfd{fd, POLLIN, 0};
+    return fd >= 0 && poll(&pfd, 1, 0) > 0;
+}
+
+// Waits until fd is ready for events; false on the deadline or once the abandon descriptor is readable.
+bool WaitFor(int fd, short events, const CWaitLimit& limit) {
     for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(limit.deadline - Clock::now());
         if (left.count() <= 0)
             return false;
-        pollfd pfd{fd, events, 0};
-        const int n = poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 60000)));
+        pollfd pfds[2] = {{fd, events, 0}, {limit.fdAbandon, POLLIN, 0}};
+        const int n = poll(pfds, limit.fdAbandon >= 0 ? 2 : 1,
+                           static_cast<int>(std::min<long long>(left.count(), 60000)));
         if (n > 0)
-            return true;
+            return pfds[1].revents == 0 && pfds[0].revents != 0;
         if (n < 0 && errno != EINTR)
             return false;
     }
@@ -97,8 +109,7 @@ struct CAddresses {
 // Looks host up. An address needs no resolver; a name is looked up on a thread of its own, so that a
 // resolver that does not answer is given up on at the deadline like a server that does not (the thread
 // ends by itself later and frees what it got). Null when the name is unknown or the deadline came first.
-std::shared_ptr<CAddresses> Resolve(const std::string& host, unsigned short nPort,
-                                    Clock::time_point deadline) {
+std::shared_ptr<CAddresses> Resolve(const std::string& host, unsigned short nPort, const CWaitLimit& limit) {
     const std::string service = std::to_string(nPort);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -130,23 +141,29 @@ std::shared_ptr<CAddresses> Resolve(const std::string& host, unsigned short nPor
     } catch (const std::system_error&) {
         LookUp(); // no thread to be had: look up here, unbounded
     }
+    // Looked at in short steps, so that an abandoned request does not wait for the resolver either.
     std::unique_lock lock(pLookup->mutex);
-    if (!pLookup->done.wait_until(lock, deadline, [&] { return pLookup->bDone; }))
-        return nullptr;
+    while (!pLookup->bDone) {
+        if (Clock::now() >= limit.deadline || IsReadable(limit.fdAbandon))
+            return nullptr;
+        pLookup->done.wait_until(lock,
+                                 std::min(limit.deadline, Clock::now() + std::chrono::milliseconds(50)));
+    }
     return pLookup->pAddresses;
 }
 
 // A connected, non-blocking socket to any address of host, tried in turn: each but the last gets half
 // the time left, so that one that never answers leaves time for the next. -1 when none was reached.
-int Connect(const std::string& host, unsigned short nPort, Clock::time_point deadline) {
-    const std::shared_ptr<CAddresses> pAddresses = Resolve(host, nPort, deadline);
+int Connect(const std::string& host, unsigned short nPort, const CWaitLimit& limit) {
+    const Clock::time_point deadline = limit.deadline;
+    const std::shared_ptr<CAddresses> pAddresses = Resolve(host, nPort, limit);
     if (!pAddresses)
         return -1;
     const addrinfo* pList = pAddresses->pList;
     int fd = -1;
     for (const addrinfo* p = pList; p && fd < 0; p = p->ai_next) {
         const Clock::time_point now = Clock::now();
-        if (now >= deadline)
+        if (now >= deadline || IsReadable(limit.fdAbandon))
             break;
         const Clock::time_point until = p->ai_next ? now + (deadline - now) / 2 : deadline;
         fd = socket(p->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, p->ai_protocol);
@@ -154,7 +171,8 @@ int Connect(const std::string& host, unsigned short nPort, Clock::time_point dea
             continue;
         bool bConnected = connect(fd, p->ai_addr, p->ai_addrlen) == 0;
         // Interrupted, a non-blocking connect goes on by itself, as when it is in progress.
-        if (!bConnected && (errno == EINPROGRESS || errno == EINTR) && WaitFor(fd, POLLOUT, until)) {
+        if (!bConnected && (errno == EINPROGRESS || errno == EINTR) &&
+            WaitFor(fd, POLLOUT, CWaitLimit{until, limit.fdAbandon})) {
             int nError = 0;
             socklen_t len = sizeof nError;
             bConnected = getsockopt(fd, SOL_SOCKET, SO_ERROR, &nError, &len) == 0 && nError == 0;
@@ -168,7 +186,7 @@ int Connect(const std::string& host, unsigned short nPort, Clock::time_point dea
 }
 
 // Sends all of text; returns how many bytes went out before a failure or the deadline.
-size_t SendAll(int fd, std::string_view text, Clock::time_point deadline) {
+size_t SendAll(int fd, std::string_view text, const CWaitLimit& limit) {
     size_t nSent = 0;
     while (nSent < text.size()) {
         const ssize_t n = send(fd, text.data() + nSent, text.size() - nSent, MSG_NOSIGNAL);
@@ -177,7 +195,7 @@ size_t SendAll(int fd, std::string_view text, Clock::time_point deadline) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(fd, POLLOUT, deadline))
+            if (!WaitFor(fd, POLLOUT, limit))
                 break;
         } else {
             break;
@@ -187,10 +205,10 @@ size_t SendAll(int fd, std::string_view text, Clock::time_point deadline) {
 }
 
 // Reads into the parser until the reply is over, the connection fails or the deadline passes.
-void Receive(int fd, CHttpReplyParser& parser, Clock::time_point deadline) {
+void Receive(int fd, CHttpReplyParser& parser, const CWaitLimit& limit) {
     char buffer[16 * 1024];
     while (!parser.IsOver()) {
-        if (!WaitFor(fd, POLLIN, deadline))
+        if (!WaitFor(fd, POLLIN, limit))
             return;
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
         if (n > 0)
@@ -252,11 +270,13 @@ CHttpReply CPosixHttpTransport::Get(const std::string& host, unsigned short nPor
         request += "User-Agent: " + userAgent + "\r\n";
     request += "\r\n";
 
-    const CSocket socket(bProxy ? Connect(route.strHost, route.nPort, connectDeadline)
-                                : Connect(host, nPort, connectDeadline));
+    const CWaitLimit connectLimit{connectDeadline, m_fdAbandon};
+    const CWaitLimit limit{deadline, m_fdAbandon};
+    const CSocket socket(bProxy ? Connect(route.strHost, route.nPort, connectLimit)
+                                : Connect(host, nPort, connectLimit));
     if (socket.Fd() < 0)
         return Failed(CHttpReply::EFailPoint::Send);
-    const size_t nSent = SendAll(socket.Fd(), request, deadline);
+    const size_t nSent = SendAll(socket.Fd(), request, limit);
     if (nSent == 0)
         return Failed(CHttpReply::EFailPoint::Send);
     if (nSent < request.size())
@@ -267,7 +287,7 @@ CHttpReply CPosixHttpTransport::Get(const std::string& host, unsigned short nPor
     // goes on past kMaxReplyBytes is cut there as a broken-off read, so that an endless one cannot fill
     // the memory while the time-out runs.
     CHttpReplyParser parser(kMaxReplyBytes);
-    Receive(socket.Fd(), parser, deadline);
+    Receive(socket.Fd(), parser, limit);
     switch (parser.State()) {
     case CHttpReplyParser::EState::Head:
     case CHttpReplyParser::EState::BadHead:

@@ -21,7 +21,13 @@ public:
     CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
                    const std::string& userAgent) override;
 
+    // A descriptor (the read end of the end signals' pipe) that, once readable, makes a request in
+    // flight give up at once, as at its time-out: the program is ending and must not wait for a stalled
+    // exchange. -1 for none. The transport only polls it, never reads it.
+    void SetAbandonFd(int fd) { m_fdAbandon = fd; }
+
 private:
     std::chrono::milliseconds m_connectTimeout;
     std::chrono::milliseconds m_totalTimeout;
+    int m_fdAbandon = -1;
 };

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,10 +11,30 @@
 
 namespace {
 
+// A directory itself (not a link to one) that belongs to the user.
+bool IsOwnDir(const std::string& strDir) {
+    struct stat st {};
+    return !strDir.empty() && lstat(strDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
+}
+
+// The user's own directory, closed to everyone else: no one else can place, replace or read the objects.
 bool IsPrivateDir(const std::string& strDir) {
     struct stat st {};
-    return !strDir.empty() && lstat(strDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == getuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return IsOwnDir(strDir) && lstat(strDir.c_str(), &st) == 0 && (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+std::string HomeDir() {
+    if (const char* pszHome = std::getenv("HOME"); pszHome && *pszHome)
+        return pszHome;
+    const passwd* pw = getpwuid(getuid());
+    return pw && pw->pw_dir ? pw->pw_dir : "";
+}
+
+std::string HostName() {
+    char szName[256] = {};
+    if (gethostname(szName, sizeof szName - 1) != 0 || !szName[0])
+        return "localhost";
+    return szName;
 }
 
 // Holds a flock for the lifetime of the object; retries when a signal interrupts the wait.
@@ -36,12 +57,19 @@ private:
 std::string CPosixInstanceObjects::DefaultRuntimeDir() {
     if (const char* pszXdg = std::getenv("XDG_RUNTIME_DIR"); pszXdg && IsPrivateDir(pszXdg))
         return pszXdg;
-    const std::string strDir = "/tmp/kivodialer-" + std::to_string(getuid());
-    mkdir(strDir.c_str(), 0700);
-    // Someone else's directory, or a link planted under that name, is never used.
-    if (!IsPrivateDir(strDir))
+    // Without a runtime directory: a folder under the user's own home, where no one else can create it
+    // first (a name in /tmp anyone can take before the user's first start). One per host, since a home
+    // may be shared between computers and the lock is per login on one of them.
+    const std::string strHome = HomeDir();
+    if (strHome.empty())
         return {};
-    chmod(strDir.c_str(), 0700);
+    const std::string strCache = strHome + "/.cache";
+    mkdir(strCache.c_str(), 0700);
+    const std::string strDir = strCache + "/kivodialer-" + HostName();
+    mkdir(strDir.c_str(), 0700);
+    // Someone else's directory, or a link planted under that name, is never used; our own is made private.
+    if (!IsOwnDir(strDir) || chmod(strDir.c_str(), 0700) != 0 || !IsPrivateDir(strDir))
+        return {};
     return strDir;
 }
 

@@ -11,7 +11,7 @@
 
 class CPosixInstanceObjects : public ISingleInstance, public ISharedLoginFlag {
 public:
-    // strRuntimeDir empty: $XDG_RUNTIME_DIR, or a private directory of the user under /tmp.
+    // strRuntimeDir empty: $XDG_RUNTIME_DIR, or ~/.cache/kivodialer-<host name> (DefaultRuntimeDir).
     explicit CPosixInstanceObjects(const std::string& strAppName, std::string strRuntimeDir = {});
     ~CPosixInstanceObjects() override;
 
@@ -24,7 +24,9 @@ public:
 
     const std::string& RuntimeDir() const { return m_strDir; }
 
-    // The directory the objects live in: usable only when owned by the user and closed to others.
+    // The directory the objects live in: $XDG_RUNTIME_DIR, or ~/.cache/kivodialer-<host name>, made
+    // with mode 0700. Usable only when it is a directory (not a link) of the user, closed to others;
+    // empty when there is none, and then the objects are unavailable.
     static std::string DefaultRuntimeDir();
 
 private:

@@ -42,6 +42,10 @@ CEndSignalNotifier::~CEndSignalNotifier() {
         signal(nSignal, SIG_DFL);
 }
 
+int CEndSignalNotifier::PendingEndFd() const {
+    return g_fdPipe[0];
+}
+
 void CEndSignalNotifier::OnReadable() {
     unsigned char byte = 0;
     while (read(g_fdPipe[0], &byte, 1) == 1)

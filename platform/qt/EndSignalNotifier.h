@@ -22,6 +22,9 @@ public:
 
     // False when the pipe or a handler could not be set up.
     bool IsInstalled() const { return m_bInstalled; }
+    // The pipe's read end: readable from the moment an end signal arrives until the event loop has
+    // taken it, so that work blocking the loop can notice the end (-1 when there is no pipe).
+    int PendingEndFd() const;
 
 signals:
     void EndRequested(int nSignal);

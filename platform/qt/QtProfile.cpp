@@ -4,7 +4,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+// What is at a path, through links: the user's own regular file or directory, or anything else.
+enum class EPathKind { Missing, OwnFile, OwnDir, Other };
+
+EPathKind KindOf(const QString& strPath) {
+    struct stat st {};
+    if (stat(QFile::encodeName(strPath).constData(), &st) != 0)
+        return EPathKind::Missing;
+    if (st.st_uid != getuid())
+        return EPathKind::Other;
+    if (S_ISREG(st.st_mode))
+        return EPathKind::OwnFile;
+    if (S_ISDIR(st.st_mode))
+        return EPathKind::OwnDir;
+    return EPathKind::Other;
+}
 
 QString Key(std::u16string_view section, std::u16string_view entry) {
     return QString::fromUtf16(section.data(), qsizetype(section.size())) + QLatin1Char('/') +
@@ -63,10 +82,22 @@ void CQtProfile::Flush() {
     KeepPrivate();
 }
 
+std::u16string CQtProfile::UnusablePath() const {
+    // A file of another user's that can be read is a profile (read-only); anything but a file is not.
+    const QString strPath = m_settings.fileName();
+    struct stat st {};
+    if (stat(QFile::encodeName(strPath).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    return strPath.toStdU16String();
+}
+
 void CQtProfile::KeepPrivate() {
+    // Only the program's own file and folder are closed to others: a directory in the file's place, or
+    // something of another user's, keeps its mode.
     const QFileInfo info(m_settings.fileName());
     QDir().mkpath(info.absolutePath());
-    QFile::setPermissions(info.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (info.exists())
+    if (KindOf(info.absolutePath()) == EPathKind::OwnDir)
+        QFile::setPermissions(info.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (KindOf(info.absoluteFilePath()) == EPathKind::OwnFile)
         QFile::setPermissions(info.absoluteFilePath(), QFile::ReadOwner | QFile::WriteOwner);
 }

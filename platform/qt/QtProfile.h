@@ -19,6 +19,7 @@ public:
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
     void Flush() override;
+    std::u16string UnusablePath() const override;
 
     QString FileName() const { return m_settings.fileName(); }
 

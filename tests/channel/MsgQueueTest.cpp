@@ -94,6 +94,27 @@ TEST(MsgQueue, ClearMsgDeletesEveryRecord) {
     EXPECT_EQ(queue.GetMsg()->Text(), u"after");
 }
 
+// List nodes come from blocks of 10: a trickle of records, each taken before the next arrives, reuses
+// one block; the eleventh waiting record opens a second one; an emptied queue gives its blocks back.
+TEST(MsgQueue, ListNodesComeFromBlocksOfTen) {
+    CMsgQueue queue;
+    EXPECT_EQ(queue.GetNodeBlockCount(), 0u);
+    PutText(queue, u"first");
+    for (int i = 0; i < 1000; ++i) {
+        PutText(queue, Number(i));
+        ASSERT_EQ(queue.GetMsg()->Text(), i == 0 ? u"first" : Number(i - 1));
+        ASSERT_EQ(queue.GetNodeBlockCount(), 1u) << "at " << i;
+    }
+    for (int i = 0; i < 9; ++i)
+        PutText(queue, Number(i));
+    EXPECT_EQ(queue.GetCount(), 10u);
+    EXPECT_EQ(queue.GetNodeBlockCount(), 1u);
+    PutText(queue, u"eleventh");
+    EXPECT_EQ(queue.GetNodeBlockCount(), 2u);
+    queue.ClearMsg();
+    EXPECT_EQ(queue.GetNodeBlockCount(), 0u);
+}
+
 // A producer floods the queue while a consumer drains it slowly: the queue never grows past 451 and
 // whatever is taken out comes in the order it was put in, with nothing torn or duplicated.
 TEST(MsgQueue, FloodWhileDrainingKeepsLimitAndOrder) {

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <random>
+#include <set>
 
 using namespace std::chrono_literals;
 
@@ -293,3 +294,68 @@ TEST_F(DesktopFaultTest, ANotificationServerThatReadsMarkupGetsTheCallersTextEsc
 }
 
 #include "DesktopFaultTest.moc"
+
+// The settings dialog, and the exit question over it, leave the rest of the program live: the tray
+// icon's menus still open, and choosing the command of an open dialog again only brings it to the front.
+TEST_F(DesktopFaultTest, TheTrayStaysLiveWhileTheSettingsDialogIsOpen) {
+    m_desktop.StartTrayHost();
+    StartProgram();
+    ASSERT_TRUE(WaitForLogin()) << m_program.Log();
+    const std::string strIcon = WaitForIcon();
+    ASSERT_NE(strIcon, "");
+    // The program's menus, dialogs and boxes on screen (the icon is small).
+    const auto TallWindows = [&] {
+        std::set<std::string> ids;
+        for (const auto& [strId, nHeight] : m_desktop.VisibleWindows(m_program.Pid()))
+            if (nHeight > 40)
+                ids.insert(strId);
+        return ids;
+    };
+    const auto WaitForTallWindows = [&](size_t n) {
+        return CProgramProcess::WaitUntil([&] { return TallWindows().size() == n; }, 3s);
+    };
+    // Opens a menu with a click and waits for it; returns its window, or empty.
+    const auto OpenMenu = [&](int nButton) {
+        const std::set<std::string> before = TallWindows();
+        m_desktop.Click(strIcon, nButton);
+        std::string strMenu;
+        CProgramProcess::WaitUntil(
+            [&] {
+                for (const std::string& strId : TallWindows())
+                    if (!before.count(strId))
+                        strMenu = strId;
+                return !strMenu.empty();
+            },
+            3s);
+        return strMenu;
+    };
+    // Chooses a right-click menu item by its mnemonic, and waits until the menu has gone.
+    const auto Choose = [&](const char* pszMnemonic) {
+        const std::string strMenu = OpenMenu(3);
+        ASSERT_NE(strMenu, "") << "the right-click menu opens";
+        m_desktop.Key(pszMnemonic);
+        ASSERT_TRUE(CProgramProcess::WaitUntil([&] { return !TallWindows().count(strMenu); }, 3s));
+    };
+
+    Choose("s");
+    ASSERT_TRUE(WaitForTallWindows(1)) << "the settings dialog is open";
+    const std::string strLeftMenu = OpenMenu(1);
+    EXPECT_NE(strLeftMenu, "") << "the left-click menu opens while the settings dialog is open";
+    m_desktop.Key("Escape");
+    ASSERT_TRUE(CProgramProcess::WaitUntil([&] { return !TallWindows().count(strLeftMenu); }, 3s));
+    ASSERT_EQ(TallWindows().size(), 1u) << "the settings dialog is still open";
+
+    Choose("s");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(TallWindows().size(), 1u) << "the open dialog comes to the front, no second one";
+
+    Choose("x");
+    ASSERT_TRUE(WaitForTallWindows(2)) << "the exit question shows beside the settings dialog";
+    Choose("x");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(TallWindows().size(), 2u) << "the open question comes to the front, no second one";
+
+    m_program.Signal(SIGTERM);
+    ASSERT_TRUE(m_program.WaitForExit(3000));
+    EXPECT_TRUE(m_program.EndedCleanly()) << m_program.Log();
+}

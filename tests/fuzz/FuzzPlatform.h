@@ -33,6 +33,7 @@ struct CFuzzPlatform : IHttpTransport,
     bool Write(uint32_t) override { return true; }
     bool IsSecondInstance() override { return true; }
     std::string FromUtf16(std::u16string_view text) override { return std::string(text.size(), '?'); }
+    std::u16string ToUtf16(std::string_view bytes) override { return std::u16string(bytes.size(), u'?'); }
 
     CPlatform Platform(IProfile& profile) {
         return {profile, *this, *this, *this, *this, *this, *this, m_clock};

@@ -6,6 +6,7 @@
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/ReplyTable.h"
 #include "pbxweb/RequestForms.h"
+#include "platform/ICodePage.h"
 #include "platform/IEventLog.h"
 #include "platform/IHttpTransport.h"
 
@@ -22,6 +23,18 @@ public:
     }
     CHttpReply m_reply;
     int m_nCalls = 0;
+};
+
+// Every byte one character (as Latin-1), so that the fallback decoding is exercised with any bytes.
+class CByteCodePage : public ICodePage932 {
+public:
+    std::string FromUtf16(std::u16string_view text) override { return std::string(text.size(), '?'); }
+    std::u16string ToUtf16(std::string_view bytes) override {
+        std::u16string out;
+        for (char ch : bytes)
+            out.push_back(static_cast<unsigned char>(ch));
+        return out;
+    }
 };
 
 class CCountingEventLog : public IEventLog {
@@ -57,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     reply.nStatus = (nMode & 0x20) != 0 ? 404 + (nMode >> 6) * 100 : 200;
     reply.body = std::string(bytes.substr(1));
 
-    CPbxWebClient client(transport, eventLog);
+    CByteCodePage codePage;
+    CPbxWebClient client(transport, eventLog, codePage);
     std::u16string strMessage = u"left over";
     const bool bResult = client.SendPbxRequest(
         u"127.0.0.1:8080", FormatCallRequest(u"2001", u"pass", u"0312345678", 10), strMessage);
@@ -71,7 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     FUZZ_CHECK(eventLog.m_nEntries == (reply.bReadFailed ? 1 : 0));
     // Success only for a reply that begins with one of the table's accepting keywords.
     if (bResult) {
-        const std::u16string strText = TrimWSpace(Utf8ToU16(reply.body.substr(0, reply.body.find('\0'))));
+        const std::string bytes = reply.body.substr(0, reply.body.find('\0'));
+        const std::u16string strText =
+            TrimWSpace(IsValidUtf8(bytes) ? Utf8ToU16(bytes) : codePage.ToUtf16(bytes));
         bool bKnown = false;
         for (const CReplyRow& row : ReplyTable())
             bKnown = bKnown || (row.bResult && strText.starts_with(row.strKeyword));

@@ -20,3 +20,21 @@ TEST(IconvCodePage932, GivesWindowsBytesAndQuestionMarksForWhatItCannotHold) {
     for (const auto& c : cases)
         EXPECT_EQ(cp.FromUtf16(c.text), c.bytes);
 }
+
+TEST(IconvCodePage932, ReadsWindowsBytesBackAndAQuestionMarkForAByteThatStartsNoCharacter) {
+    CIconvCodePage932 cp;
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"\x83G\x83\x89\x81[", u"エラー"},
+        {"\x81\x60\x87\x40 ok", u"～① ok"},
+        {"a\xA0"
+         "b",
+         u"a?b"},              // 0xA0 is no character of code page 932
+        {"\x83G\x83", u"エ?"}, // a lead byte cut off at the end
+        {"", u""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cp.ToUtf16(c.bytes), c.text) << c.bytes;
+}

@@ -5,6 +5,7 @@
 #include "tests/integration/SimProcess.h"
 #include "tests/support/ProfileFileTrayFixture.h"
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/RawTcpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -166,4 +167,33 @@ TEST_F(SessionEndTest, TheSessionManagersSaveWritesTheHistoryToTheFile) {
     EXPECT_EQ(file.value("CDR/CallNum1").toString(), "0366660000");
     EXPECT_EQ(file.value("CDR/CallName1").toString(), "Vazi");
     EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerRegister), 2000) << "the program goes on";
+}
+
+// An exchange that takes the registration and never answers holds the request for its whole time-out.
+// An end signal meanwhile gives the request up and ends the program at once, and the call that arrived
+// during the stall, still in the queue, is in the saved history.
+TEST(ProgramEndTest, AnEndSignalDuringAStalledRequestEndsAtOnceAndKeepsTheWaitingCall) {
+    for (int nSignal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(nSignal));
+        std::atomic<bool> bAsked{false};
+        CRawTcpServer stalled([&](int, const std::atomic<bool>& bStop) {
+            bAsked = true;
+            CRawTcpServer::Stall(bStop, 60000);
+        });
+        const int nUdpPort = CProgramProcess::FreeUdpPort();
+        CProgramProcess program;
+        program.WriteProfile(
+            CProgramProcess::Profile("127.0.0.1:" + std::to_string(stalled.Port()), nUdpPort));
+        ASSERT_TRUE(program.Start());
+        // The first registration goes out two seconds after the start and stalls.
+        ASSERT_TRUE(CProgramProcess::WaitUntil([&] { return bAsked.load(); }, 6s)) << program.Log();
+        CUdpSender(nUdpPort).Send(CProgramProcess::CallText("0377770000", "Stall"));
+        std::this_thread::sleep_for(300ms); // the worker has queued it; the drain cannot run
+        const auto start = std::chrono::steady_clock::now();
+        program.Signal(nSignal);
+        ASSERT_TRUE(program.WaitForExit(3000)) << program.Log();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_TRUE(program.EndedCleanly()) << program.Log();
+        EXPECT_EQ(program.StoredNumbers(), std::vector<std::string>{"0377770000"});
+    }
 }

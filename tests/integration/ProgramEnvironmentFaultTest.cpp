@@ -298,3 +298,70 @@ TEST_F(UnwritableProfileTest, TheStateHoldsInMemory) {
     m_pWnd.reset();
     EXPECT_FALSE(std::filesystem::is_directory(ConfigHome() + "/Selvane-Works"));
 }
+
+namespace {
+
+// The tray controller over a profile whose file is a directory. QSettings keeps the folder it found
+// first for the whole process, so the path is the one the profile reports.
+class DirectoryProfileTest : public ProfileFileTrayFixture {
+protected:
+    void TearDown() override {
+        ProfileFileTrayFixture::TearDown();
+        if (!m_strPath.empty())
+            std::filesystem::remove_all(m_strPath);
+    }
+    const std::string& ProfilePath() {
+        if (m_strPath.empty()) {
+            m_strPath = MakeProfile().FileName().toStdString();
+            // An earlier test of this process may have left a profile there, or a file in the folder's place.
+            const std::filesystem::path folder = std::filesystem::path(m_strPath).parent_path();
+            if (!std::filesystem::is_directory(folder))
+                std::filesystem::remove(folder);
+            std::filesystem::remove_all(m_strPath);
+            std::filesystem::create_directories(folder);
+        }
+        return m_strPath;
+    }
+    unsigned ModeOfProfile() {
+        struct stat st {};
+        return stat(ProfilePath().c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFF;
+    }
+
+private:
+    std::string m_strPath;
+};
+
+} // namespace
+
+// A directory in the profile's place: one message box names it, the program goes on without
+// registering, and the directory keeps its mode through the start, the saves and the end.
+TEST_F(DirectoryProfileTest, IsReportedOnceAndLeftAsItWas) {
+    std::filesystem::create_directories(ProfilePath());
+    chmod(ProfilePath().c_str(), 0755);
+    CQtProfile& profile = MakeProfile();
+    m_pApp = std::make_unique<CKIVODialerApp>(
+        CPlatform{profile, m_http, m_log, m_box, *m_pInstance, *m_pInstance, m_codePage, m_clock});
+    CQtMessageBox::SetNextAnswer(IDOK);
+    ASSERT_TRUE(m_pApp->InitInstance(u""));
+    EXPECT_EQ(CQtMessageBox::LastText(), UnusableProfileMessage(Utf8ToU16(ProfilePath())));
+    EXPECT_EQ(CQtMessageBox::LastType(), MB_ICONERROR);
+    EXPECT_EQ(CQtMessageBox::LastCaption(), u"KIVODialer");
+
+    m_pWnd = std::make_unique<CTestWnd>(*m_pApp);
+    ASSERT_TRUE(m_pWnd->CreateMainWindow());
+    m_pApp->m_pMainWnd = m_pWnd.get();
+    ExpireRegister();
+    EXPECT_TRUE(m_pbx.Requests().empty()) << "no settings, no registration";
+    EXPECT_TRUE(m_pWnd->OnQueryEndSession());
+    m_pWnd->DestroyWindow();
+    EXPECT_TRUE(std::filesystem::is_directory(ProfilePath()));
+    EXPECT_EQ(ModeOfProfile(), 0755u);
+}
+
+// A profile file that is there, or not there yet, is no reason for a message.
+TEST_F(DirectoryProfileTest, AFileOrNoneIsUsable) {
+    ProfilePath();
+    EXPECT_EQ(MakeProfile().UnusablePath(), u"");
+    std::ofstream(ProfilePath()) << "[Settings]\nUser=2001\n";
+    EXPECT_EQ(MakeProfile().UnusablePath(), u"");
+}

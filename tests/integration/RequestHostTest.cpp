@@ -4,6 +4,7 @@
 #include "app/TextUtil.h"
 #include "pbxweb/PbxWebClient.h"
 #include "pbxweb/RequestForms.h"
+#include "platform/posix/IconvCodePage932.h"
 #include "platform/posix/PosixHttpTransport.h"
 #include "tests/integration/SimProcess.h"
 #include "tests/support/LoopbackPbx.h"
@@ -51,7 +52,8 @@ TEST(RequestHostTest, NoSettingOrValueReachesAnotherHost) {
     const std::string strS = std::to_string(pbx.Port());
     CPosixHttpTransport transport(300ms, 600ms);
     CRecordingEventLog log;
-    CPbxWebClient client(transport, log);
+    CIconvCodePage932 codePage;
+    CPbxWebClient client(transport, log, codePage);
 
     const char* const pbxSettings[] = {
         "127.0.0.1:S@127.0.0.1:D",

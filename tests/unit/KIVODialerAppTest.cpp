@@ -10,7 +10,12 @@ namespace {
 
 // The platform of a test: a profile in memory, a login flag and lock in memory, the message boxes
 // recorded, and an exchange that answers from a script.
-struct CTestPlatform : IHttpTransport, IEventLog, IMessageBox, ISharedLoginFlag, ISingleInstance, ICodePage932 {
+struct CTestPlatform : IHttpTransport,
+                       IEventLog,
+                       IMessageBox,
+                       ISharedLoginFlag,
+                       ISingleInstance,
+                       ICodePage932 {
     CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
                    const std::string& userAgent) override {
         requests.push_back({host, nPort, target, userAgent});
@@ -34,6 +39,7 @@ struct CTestPlatform : IHttpTransport, IEventLog, IMessageBox, ISharedLoginFlag,
     }
     bool IsSecondInstance() override { return bSecond; }
     std::string FromUtf16(std::u16string_view) override { return {}; }
+    std::u16string ToUtf16(std::string_view) override { return {}; }
 
     CPlatform Platform() { return {profile, *this, *this, *this, *this, *this, *this, clock}; }
 
@@ -129,7 +135,8 @@ TEST(KIVODialerApp, SecondInstanceRefusalsAndTheirMessages) {
     } cases[] = {
         {"no arguments, logged out", u"", 0, true, u"2001", "Call_OK", 0, u"", 0},
         {"no arguments, logged in", u"", 1, true, u"2001", "Call_OK", 0, u"", 0},
-        {"first instance logged out", u"0312345678", 0, true, u"2001", "Call_OK", 0, notLoggedIn, MB_ICONERROR},
+        {"first instance logged out", u"0312345678", 0, true, u"2001", "Call_OK", 0, notLoggedIn,
+         MB_ICONERROR},
         {"flag unavailable", u"0312345678", 1, false, u"2001", "Call_OK", 0, notLoggedIn, MB_ICONERROR},
         {"account missing", u"0312345678", 1, true, u"", "Call_OK", 0, noSettings, MB_ICONERROR},
         {"exchange refuses", u"0312345678", 1, true, u"2001", "Call_NG", 1,

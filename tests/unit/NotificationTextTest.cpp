@@ -91,6 +91,10 @@ TEST(NotificationText, IncomingCalls) {
          u"", u""},
         {"lone surrogate", Request(u"2001", u"03", std::u16string(1, char16_t(0xD800)), u"", u""), u"2001",
          true, u"03", std::u16string(1, char16_t(0xD800)), u"\uFFFD - 03", u""},
+        // A right-to-left override would show "Bank - 099-999-0110": the balloon shows it as "?", the
+        // record keeps what came.
+        {"bidirectional override", Request(u"2001", u"\u202E0110-999-990", u"Bank", u"", u"\u2067着信"),
+         u"2001", true, u"\u202E0110-999-990", u"Bank", u"Bank - ?0110-999-990", u"?着信" + Ideographic(4)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -24,6 +24,7 @@ public:
         }
         return out;
     }
+    std::u16string ToUtf16(std::string_view bytes) override { return std::u16string(bytes.size(), u'?'); }
 };
 } // namespace
 

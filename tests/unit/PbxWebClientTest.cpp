@@ -4,6 +4,7 @@
 #include "pbxweb/PbxWebClient.h"
 
 #include "app/TextUtil.h"
+#include "platform/ICodePage.h"
 #include "platform/IHttpTransport.h"
 #include "tests/support/RecordingEventLog.h"
 
@@ -28,6 +29,18 @@ public:
     unsigned short m_nPort = 0;
 };
 
+// ASCII as itself and every other byte as "#": shows which bytes went through the code page.
+class CMarkingCodePage : public ICodePage932 {
+public:
+    std::string FromUtf16(std::u16string_view text) override { return U16ToUtf8(text); }
+    std::u16string ToUtf16(std::string_view bytes) override {
+        std::u16string out;
+        for (char ch : bytes)
+            out.push_back(static_cast<unsigned char>(ch) < 0x80 ? static_cast<char16_t>(ch) : u'#');
+        return out;
+    }
+};
+
 class PbxWebClient : public ::testing::Test {
 protected:
     bool Send(std::u16string_view server = u"pbx") {
@@ -36,7 +49,8 @@ protected:
     }
     CPreparedTransport m_transport;
     CRecordingEventLog m_log;
-    CPbxWebClient m_client{m_transport, m_log};
+    CMarkingCodePage m_codePage;
+    CPbxWebClient m_client{m_transport, m_log, m_codePage};
     std::u16string m_message;
 };
 
@@ -98,7 +112,9 @@ TEST_F(PbxWebClient, ReplyBytesAreDecodedCutAtNulAndTrimmed) {
         {"\xE3\x80\x80 Login_OK,\xE5\xB1\xB1\xE7\x94\xB0\t\xE3\x80\x80", true, u"Login_OK,山田"},
         {std::string("Call_OK\0garbage", 15), true, u"発信しました。しばらくお待ち下さい。"},
         {std::string("\0OK", 3), false, u"登録に失敗しました。()\nKIVO-PBXとの接続設定を確認してください。"},
-        {"Login_OK,\xFF", true, u"Login_OK,\uFFFD"},
+        // Not UTF-8: the whole body is read in the code page; a well-formed U+FFFD is UTF-8 as any other.
+        {"Login_OK,\xFF\xE5\xB1\xB1", true, u"Login_OK,####"},
+        {"Login_OK,\xEF\xBF\xBD", true, u"Login_OK,\uFFFD"},
     };
     for (const auto& c : cases) {
         m_transport.m_reply = Status200(c.body);

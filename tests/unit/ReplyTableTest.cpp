@@ -73,3 +73,26 @@ TEST(ReplyTable, EachRowMatchesByPrefixOrWholeAsItsLengthSays) {
         }
     }
 }
+
+// Whatever the server sends is quoted in a few lines of a few hundred characters, "…" where it was cut;
+// a surrogate pair is never cut in two.
+TEST(ReplyTable, AQuotedReplyIsCutToFitAMessage) {
+    const std::u16string strLong(60000, u'A');
+    const std::u16string strPairs = std::u16string(255, u'x') + u"\U0001F4DE\U0001F4DE";
+    struct Case {
+        const char* pszWhat;
+        std::u16string reply;
+        std::u16string quote;
+    } cases[] = {
+        {"short", u"<html>", u"<html>"},
+        {"exactly the limit", std::u16string(256, u'A'), std::u16string(256, u'A')},
+        {"60 KB", strLong, std::u16string(256, u'A') + u"…"},
+        {"pair at the cut", strPairs, std::u16string(255, u'x') + u"…"},
+        {"many lines", u"1\n2\n3\n4\n5\n6\n7", u"1\n2\n3\n4\n5…"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(QuoteReply(c.reply), c.quote) << c.pszWhat;
+        EXPECT_EQ(MatchReply(c.reply).strMessage, Row13(c.quote)) << c.pszWhat;
+    }
+    EXPECT_EQ(MatchReply(u"Login_OK," + strLong).strMessage, u"Login_OK," + std::u16string(247, u'A') + u"…");
+}

@@ -62,6 +62,7 @@ public:
 class CAsciiCodePage : public ICodePage932 {
 public:
     std::string FromUtf16(std::u16string_view text) override { return U16ToUtf8(text); }
+    std::u16string ToUtf16(std::string_view bytes) override { return Utf8ToU16(bytes); }
 };
 
 class AppFixture : public ::testing::Test {

@@ -208,3 +208,18 @@ TEST_F(CdrDlg, CloseAndEnterHideTheWindowWithoutDestroyingIt) {
     QApplication::sendEvent(pDlg->m_list, &enter);
     EXPECT_FALSE(pDlg->isVisible());
 }
+
+// A record of a number with a right-to-left override: the cell shows the override as "?", so the number
+// reads as it will be dialled; calling back sends the number as it was received.
+TEST_F(CdrDlg, InvisibleFormatCharactersShowAsQuestionMarks) {
+    AddRecords({{u"\u202E0110-999-990", u"Bank\u200B", u"2024/01/31 10:00:00", 1}});
+    auto pDlg = Open();
+    QTableWidget& list = *pDlg->m_list;
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(Row(list, 0), (QStringList{"着信", "2024/01/31 10:00:00", "?0110-999-990", "Bank?"}));
+    m_messageBox.m_answers = {IDYES};
+    DoubleClickRow(list, 0);
+    ASSERT_FALSE(m_messageBox.m_boxes.empty());
+    EXPECT_EQ(m_messageBox.m_boxes[0].strText, u"?0110-999-990(Bank?)\nに発信しますか？");
+    EXPECT_EQ(DialedNumbers(), std::vector<std::string>{"%E2%80%AE0110-999-990"});
+}

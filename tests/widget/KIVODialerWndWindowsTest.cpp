@@ -1,6 +1,7 @@
 // The tray controller's commands 32772, 32776, 32779 and 57664 open the real windows: each at most once,
 // brought to the front when open, the dial dialog new after a close, the call history window kept.
 #include "app/AboutDlg.h"
+#include "notify/MsgData.h"
 #include "platform/qt/DialogBuilder.h"
 #include "tests/support/TrayFixture.h"
 #include "ui/ConfigDlg.h"
@@ -15,6 +16,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -116,4 +120,41 @@ TEST_F(WindowsTest, AboutCommandShowsOneBox) {
     });
     m_pWnd->RunRealAbout();
     EXPECT_EQ(nOpen, 1u);
+}
+
+// A new port typed in the settings dialog is the port the channel listens on after OK, when the stored
+// receive port was the old one; the exchange is told the same port.
+TEST_F(WindowsTest, ANewPortAfterOkIsThePortTheChannelListensOn) {
+    const int nOldPort = FreeUdpPort();
+    m_profile.WriteProfileInt(kSectionSettings, u"PortNum", nOldPort);
+    m_profile.WriteProfileInt(u"Config-UDP", u"Port-Recv", nOldPort);
+    Create();
+    int nNewPort = FreeUdpPort();
+    while (nNewPort == nOldPort)
+        nNewPort = FreeUdpPort();
+    m_pWnd->m_runConfig = [this] { return m_pWnd->RunRealConfigDialog(); };
+    QTimer::singleShot(0, [&] {
+        CConfigDlg* pDlg = Visible<CConfigDlg>().front();
+        GetDlgItem<QLineEdit>(*pDlg, IDC_PORTNUM)->setText(QString::number(nNewPort));
+        GetDlgItem<QPushButton>(*pDlg, IDOK)->click();
+    });
+    m_pWnd->OnCommand(ID_SETTINGS);
+    ASSERT_EQ(m_pApp->m_nPortNum, nNewPort);
+    EXPECT_EQ(m_profile.GetProfileInt(u"Config-UDP", u"Port-Recv", 0), nNewPort);
+    EXPECT_EQ(m_profile.GetProfileInt(u"Config-UDP", u"Port-Send", 0), nNewPort + 1);
+
+    const std::string strCall = "request\t2001\t\t0311112222\t\t\t\t\t\t\t\t";
+    const std::u16string strText(strCall.begin(), strCall.end());
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(nNewPort));
+    sendto(fd, strCall.data(), strCall.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    close(fd);
+    for (int n = 0; n < 100 && m_pWnd->m_queue.GetCount() == 0; ++n)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    auto pMsg = m_pWnd->m_queue.GetMsg();
+    ASSERT_NE(pMsg, nullptr) << "nothing arrived on port " << nNewPort;
+    EXPECT_EQ(pMsg->Text(), strText);
 }
