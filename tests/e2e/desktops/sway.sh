@@ -117,6 +117,18 @@ screenshot() {
   if [ -n "${2:-}" ]; then grim -g "$2" "$1"; else grim "$1"; fi
 }
 
+# shot NAME [WxH+X+Y]: the suite's screenshot, $E2E_SCREENS/<scenario>-NAME.png, through grim.
+shot() {
+  local file=$E2E_SCREENS/$E2E_NAME-$1.png g=${2:-}
+  if [ -n "$g" ]; then
+    local size=${g%%+*} xy=${g#*+}
+    screenshot "$file" "${xy%%+*},${xy#*+} $size"
+  else
+    screenshot "$file"
+  fi
+  E2E_SHOTS+=("$(basename "$file")")
+}
+
 # Finds the icon: the right end of the bar, which holds nothing but the tray. Sets ICON_X, ICON_Y.
 locate_icon() {
   local half=$((SWAY_W / 2)) box
@@ -156,6 +168,14 @@ find_win() {
   return 1
 }
 no_win() { ! find_win "$@"; }
+# find_placed_win NAME: find_win once sway has placed the window (a new floating window is centred
+# after its first frame): its rectangle the same twice, 0.2 s apart.
+find_placed_win() {
+  find_win "$1" || return 1
+  local was="$WX $WY $WW $WH"
+  sleep 0.2
+  find_win "$1" && [ "$WX $WY $WW $WH" = "$was" ]
+}
 count_windows() { app_windows | grep -c . || true; }
 focus() { swaymsg "[con_id=$1] focus" >/dev/null; sleep 0.2; }
 
