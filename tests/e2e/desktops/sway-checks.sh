@@ -25,6 +25,13 @@ if check "a left click opens the left-click menu" wait_until 3 find_win トレ�
   keys Escape
   check "Escape closes it" wait_until 3 no_win トレイ左クリック
 fi
+icon_click 1
+if wait_until 3 find_placed_win トレイ左クリック; then
+  pointer_move "$((SWAY_W - 100))" "$((SWAY_H - 100))"
+  pointer_click 1
+  mouse_away
+  check "a click outside the menu closes it" wait_until 3 no_win トレイ左クリック
+fi
 
 icon_click 3
 if check "a right click opens the right-click menu" wait_until 3 find_placed_win トレイ右クリック; then
