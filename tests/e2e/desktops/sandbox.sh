@@ -12,6 +12,10 @@ if [ "${1:-}" = --inner ]; then
   shift
   ip link set lo up
   mount -t tmpfs -o mode=1777 tmpfs /tmp
+  # X servers of the compositors put their sockets here, and Mutter does not make the folder itself.
+  mkdir -m 1777 /tmp/.X11-unix
+  # Not the machine's logind: a desktop that finds /run/systemd would ask it for a session.
+  [ -d /run/systemd ] && mount -t tmpfs tmpfs /run/systemd
   export KIVO_E2E_SANDBOXED=1 TMPDIR=/tmp
   exec unshare --user --map-user=1000 --map-group=1000 -- "$@"
 fi
