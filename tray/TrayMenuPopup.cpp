@@ -27,11 +27,13 @@ void CTrayMenuPopup::Popup(QMenu& menu, EDisplayKind kind) {
     // Minimum and maximum size alike: tiling compositors float such a window.
     menu.setFixedSize(menu.sizeHint());
     menu.show();
-    menu.raise();
-    // A Wayland client cannot take the activation (Qt only warns); the compositor gives it to the new
-    // window. An X client asks for it, as the X server does not know of the click on the panel.
-    if (kind == EDisplayKind::Xwayland)
+    // A Wayland client can neither raise itself nor take the activation (Qt only warns); the compositor
+    // gives both to the new window. An X client asks for them, as the X server does not know of the
+    // click on the compositor's panel.
+    if (kind == EDisplayKind::Xwayland) {
+        menu.raise();
         menu.activateWindow();
+    }
 }
 
 bool CTrayMenuPopup::eventFilter(QObject* pWatched, QEvent* pEvent) {
