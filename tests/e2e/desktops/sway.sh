@@ -44,7 +44,6 @@ desktop_start() {
   e2e_start_bus
   sway_write_config
   spawn sway sway -c "$WORK/sway.conf"
-  SWAY_PID=$SPAWNED
   require "sway starts" wait_until 10 sway_socket_ready
   export SWAYSOCK WAYLAND_DISPLAY
   require "swaybar shows its bar" wait_until 10 swaybar_running
@@ -131,7 +130,7 @@ shot() {
 
 # Finds the icon: the right end of the bar, which holds nothing but the tray. Sets ICON_X, ICON_Y.
 locate_icon() {
-  local half=$((SWAY_W / 2)) box
+  local half=$((SWAY_W / 2))
   screenshot "$WORK/bar.png" "$half,0 ${half}x$SWAY_BAR_H" 2>/dev/null || return 1
   # The bounding box of what is not the bar's black: "W H X Y".
   local w h x y
