@@ -106,3 +106,16 @@ if [ -n "${SWAY_XWAYLAND:-}" ]; then
 else
   check "on Wayland the call history window's rectangle is not kept" test -z "$(profile_get cdr right)"
 fi
+
+# The ordinary start at login: the program first, the tray host 3 s later. Until the tray code makes its
+# icon anew when a host appears, this is reported, not checked.
+host_stop
+start_app
+sleep 3
+host_start
+if wait_until 5 locate_icon; then
+  note "started before swaybar, the icon shows once swaybar is there"
+else
+  note "KNOWN FAULT: started before swaybar, the program gets no icon"
+fi
+stop "$APP_PID"
