@@ -26,7 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, xdg-utils")
 # desktop-file-utils' trigger writes the mimeinfo.cache through which xdg-mime finds the telephone link
 # handler; the Japanese texts need a CJK font. The icon cache and man-db have triggers of their own.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, fonts-noto-cjk")
+# qt6-wayland: Qt's Wayland platform, without which the program runs through Xwayland on a Wayland session.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, fonts-noto-cjk, qt6-wayland")
 
 # A file under /etc is the administrator's: an edited autostart entry survives upgrades, and a purge
 # removes it.

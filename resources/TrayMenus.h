@@ -11,6 +11,7 @@ struct CMenuItemRes {
 };
 
 // Menu 129, "トレイ左クリック": shown 200 ms after a single left click.
+inline constexpr std::u16string_view kMenuTrayLeftName = u"トレイ左クリック";
 inline constexpr CMenuItemRes kMenuTrayLeft[] = {
     {ID_DIAL, u"ダイヤル(&D)"},
     {ID_CALL_HISTORY, u"発着信履歴(&C)"},
@@ -20,6 +21,7 @@ inline constexpr CMenuItemRes kMenuTrayLeft[] = {
 };
 
 // Menu 130, "トレイ右クリック": shown at once on a right click.
+inline constexpr std::u16string_view kMenuTrayRightName = u"トレイ右クリック";
 inline constexpr CMenuItemRes kMenuTrayRight[] = {
     {ID_SETTINGS, u"環境設定(&S)"},
     {ID_APP_ABOUT, u"バージョン情報(&A)"},

@@ -5,8 +5,8 @@
 #include "app/TextUtil.h"
 #include "resources/TrayMenus.h"
 #include "tray/NotificationText.h"
+#include "tray/TrayMenuPopup.h"
 
-#include <QCursor>
 #include <QIcon>
 #include <QMenu>
 
@@ -34,8 +34,10 @@ std::unique_ptr<QMenu> BuildMenu(const CMenuItemRes* pItems, size_t nItems) {
 void CKIVODialerWnd::CreateMenus() {
     m_pMenuLeft = BuildMenu(kMenuTrayLeft, std::size(kMenuTrayLeft));
     m_pMenuLeft->setObjectName(QStringLiteral("menu%1").arg(IDR_MENU_TRAY_LEFT));
+    m_pMenuLeft->setTitle(ToQString(kMenuTrayLeftName));
     m_pMenuRight = BuildMenu(kMenuTrayRight, std::size(kMenuTrayRight));
     m_pMenuRight->setObjectName(QStringLiteral("menu%1").arg(IDR_MENU_TRAY_RIGHT));
+    m_pMenuRight->setTitle(ToQString(kMenuTrayRightName));
     // The chosen item arrives as a posted command, after the menu has closed.
     for (QMenu* pMenu : {m_pMenuLeft.get(), m_pMenuRight.get()})
         connect(
@@ -146,8 +148,7 @@ void CKIVODialerWnd::ShowRightClickMenu() {
 }
 
 void CKIVODialerWnd::PopupMenu(QMenu& menu) {
-    menu.popup(QCursor::pos());
-    menu.activateWindow();
+    CTrayMenuPopup::Popup(menu, CurrentDisplayKind());
 }
 
 void CKIVODialerWnd::OnCommand(int nId) {

@@ -39,13 +39,16 @@ QTableWidgetItem* NewCell(std::u16string_view text) {
 
 } // namespace
 
-CKIVODialerCdrDlg::CKIVODialerCdrDlg(CKIVODialerApp& app) : m_app(app) {
+CKIVODialerCdrDlg::CKIVODialerCdrDlg(CKIVODialerApp& app, EDisplayKind kind)
+    : m_app(app), m_bKeepsRect(kind != EDisplayKind::Wayland) {
     setAttribute(Qt::WA_QuitOnClose, false);
     BuildDialog(*this, g_dlgCdr);
     OnInitDialog();
 }
 
 CKIVODialerCdrDlg::~CKIVODialerCdrDlg() {
+    if (!m_bKeepsRect)
+        return;
     // The client rectangle: Qt knows the frame only once a window manager has decorated the window,
     // and the client rectangle restores exactly.
     const QRect rc = geometry();
@@ -121,7 +124,7 @@ void CKIVODialerCdrDlg::RefreshList() {
 
 void CKIVODialerCdrDlg::RestoreRect() {
     const QScreen* pScreen = QGuiApplication::primaryScreen();
-    if (!pScreen)
+    if (!m_bKeepsRect || !pScreen)
         return;
     const QRect screen = pScreen->geometry();
     const std::optional<CScreenRect> rc =

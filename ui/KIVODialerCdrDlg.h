@@ -2,6 +2,8 @@
 // click calls its number back.
 #pragma once
 
+#include "platform/qt/DisplayKind.h"
+
 #include <QDialog>
 
 class CKIVODialerApp;
@@ -11,7 +13,9 @@ class CKIVODialerCdrDlg : public QDialog {
     Q_OBJECT
 public:
     // Builds the window from template 133, fills it from the call history and restores its rectangle.
-    explicit CKIVODialerCdrDlg(CKIVODialerApp& app);
+    // On Wayland a window neither learns nor chooses its place, so the rectangle is neither restored
+    // nor saved there: the compositor places the window.
+    explicit CKIVODialerCdrDlg(CKIVODialerApp& app, EDisplayKind kind = CurrentDisplayKind());
     // Saves the window's rectangle to section "cdr".
     ~CKIVODialerCdrDlg() override;
 
@@ -36,4 +40,5 @@ private:
     int FixedColumnsWidth() const;
 
     CKIVODialerApp& m_app;
+    const bool m_bKeepsRect; // the window's rectangle means something on this display
 };

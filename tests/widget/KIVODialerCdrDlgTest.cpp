@@ -187,6 +187,25 @@ TEST_F(CdrDlg, SavedRectangleIsRestoredInsideTheScreen) {
     EXPECT_EQ(m_profile.m_nFlushes, 1);
 }
 
+TEST_F(CdrDlg, OnWaylandTheRectangleIsNeitherRestoredNorSaved) {
+    // There every window reads as placed at 0,0: saving that would lose the X11 rectangle.
+    StoreRect(100, 100, 700, 400);
+    {
+        CKIVODialerCdrDlg dlg(m_app, EDisplayKind::Wayland);
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_NE(dlg.geometry(), QRect(100, 100, 600, 300));
+    }
+    EXPECT_EQ(m_profile.GetProfileInt(kSectionCdrRect, u"left", 0), 100);
+    EXPECT_EQ(m_profile.GetProfileInt(kSectionCdrRect, u"bottom", 0), 400);
+    // Under Xwayland the X server's coordinates hold, as on X11.
+    {
+        CKIVODialerCdrDlg dlg(m_app, EDisplayKind::Xwayland);
+        EXPECT_EQ(dlg.geometry(), QRect(100, 100, 600, 300));
+        dlg.setGeometry(120, 100, 600, 300);
+    }
+    EXPECT_EQ(m_profile.GetProfileInt(kSectionCdrRect, u"left", 0), 120);
+}
+
 TEST_F(CdrDlg, ARectangleWithAZeroLeavesTheWindowCentredAtItsTemplateSize) {
     StoreRect(0, 100, 600, 400);
     CKIVODialerCdrDlg centred(m_app);
