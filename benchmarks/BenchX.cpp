@@ -275,7 +275,8 @@ int CmdWindow(int argc, char* argv[]) {
         keys.emplace_back("Return");
         x.Discard();
         RunQuiet(keys);
-        const Window wnd = x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", Clock::now() + std::chrono::seconds(5));
+        const Window wnd =
+            x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", Clock::now() + std::chrono::seconds(5));
         int nWidth = 0, nHeight = 0;
         if (!wnd || !x.SizeOf(wnd, nWidth, nHeight)) {
             std::fprintf(stderr, "kivo-bench-x: item %d of %d's menu opened no window\n", nItem,

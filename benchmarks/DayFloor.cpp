@@ -131,8 +131,8 @@ int main(int argc, char* argv[]) {
         if (!call)
             return;
         const CBalloon balloon = MakeBalloon(call->strBalloonText, call->strBalloonTitle);
-        tray.showMessage(ToQString(balloon.strTitle), ToQString(balloon.strText), QSystemTrayIcon::Information,
-                         kBalloonTimeoutMs);
+        tray.showMessage(ToQString(balloon.strTitle), ToQString(balloon.strText),
+                         QSystemTrayIcon::Information, kBalloonTimeoutMs);
     });
     return QApplication::exec();
 }
