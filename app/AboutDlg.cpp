@@ -8,13 +8,12 @@
 #include "resources/ResourceIds.h"
 #include "ui/QtText.h"
 
-#include <QIcon>
 #include <QLabel>
 
 CAboutDlg::CAboutDlg(CKIVODialerApp& app) : m_strProduct(app.m_strProductName + u" " + app.m_strEdition) {
     setAttribute(Qt::WA_QuitOnClose, false);
     BuildDialog(*this, g_dlgAbout);
-    setWindowIcon(QIcon(IconPath(IDR_MAINFRAME)));
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     OnInitDialog();
 }
 

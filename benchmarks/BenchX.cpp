@@ -11,6 +11,10 @@
 //       Right-clicks PID's tray icon with xdotool and prints the milliseconds from the start of the
 //       click until a window of PID that is not a tooltip (balloons are) is mapped: its menu. Then closes it
 //       with Escape. Prints "none" and exits with status 1 when no menu came within 3 s.
+//   kivo-bench-x window --pid PID --button 1|3 --item N [--times K]
+//       K times (default 1): clicks PID's tray icon with the button, chooses the menu's item N (from 1)
+//       with the keyboard, waits for the window it opens, prints "WIDTH HEIGHT" of it, closes it with
+//       Escape and waits until it is gone. With --item 0 only opens the menu and closes it again.
 #include "BenchHttp.h"
 #include "XTrayObserver.h"
 
@@ -217,6 +221,80 @@ int CmdMenu(int argc, char* argv[]) {
     return 0;
 }
 
+// Clicks the docked icon with the button and waits for a menu of PID; 0 after 3 s.
+Window OpenTrayMenu(CXTrayObserver& x, pid_t pid, const std::string& strButton) {
+    int nX = 0, nY = 0;
+    const Window icon = x.FindDocked(pid);
+    if (!icon || !x.CentreOf(icon, nX, nY))
+        return 0;
+    RunQuiet({"xdotool", "mousemove", std::to_string(nX), std::to_string(nY)});
+    x.Discard();
+    const Clock::time_point t0 = Clock::now();
+    RunQuiet({"xdotool", "click", strButton});
+    return x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", t0 + std::chrono::seconds(3));
+}
+
+// Escape to the window (there is no window manager to give it the focus), then waits until it is gone.
+bool CloseWithEscape(CXTrayObserver& x, Window w) {
+    const std::string strWindow = std::to_string(w);
+    RunQuiet({"xdotool", "windowfocus", strWindow, "key", "--window", strWindow, "Escape"});
+    return x.WaitUnmapped(w, Clock::now() + std::chrono::seconds(3));
+}
+
+int CmdWindow(int argc, char* argv[]) {
+    pid_t pid = 0;
+    std::string strButton = "3";
+    int nItem = 0, nTimes = 1;
+    for (int i = 0; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--pid") == 0)
+            pid = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--button") == 0)
+            strButton = argv[i + 1];
+        else if (std::strcmp(argv[i], "--item") == 0)
+            nItem = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--times") == 0)
+            nTimes = std::atoi(argv[i + 1]);
+    }
+    CXTrayObserver x;
+    if (!x.IsOpen() || pid <= 0)
+        return 2;
+    for (int n = 0; n < nTimes; ++n) {
+        const Window menu = OpenTrayMenu(x, pid, strButton);
+        if (!menu) {
+            std::fprintf(stderr, "kivo-bench-x: no menu from %d\n", static_cast<int>(pid));
+            return 1;
+        }
+        if (nItem == 0) {
+            if (!CloseWithEscape(x, menu))
+                return 1;
+            continue;
+        }
+        std::vector<std::string> keys{"xdotool", "key", "--window", std::to_string(menu)};
+        for (int i = 0; i < nItem; ++i)
+            keys.emplace_back("Down");
+        keys.emplace_back("Return");
+        x.Discard();
+        RunQuiet(keys);
+        const Window wnd =
+            x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", Clock::now() + std::chrono::seconds(5));
+        int nWidth = 0, nHeight = 0;
+        if (!wnd || !x.SizeOf(wnd, nWidth, nHeight)) {
+            std::fprintf(stderr, "kivo-bench-x: item %d of %d's menu opened no window\n", nItem,
+                         static_cast<int>(pid));
+            return 1;
+        }
+        if (n == 0) {
+            std::printf("%d %d\n", nWidth, nHeight);
+            std::fflush(stdout);
+        }
+        if (!CloseWithEscape(x, wnd)) {
+            std::fprintf(stderr, "kivo-bench-x: the window did not close\n");
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -226,7 +304,10 @@ int main(int argc, char* argv[]) {
         return CmdBalloons(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "menu") == 0)
         return CmdMenu(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "window") == 0)
+        return CmdWindow(argc - 2, argv + 2);
     std::fprintf(stderr, "usage: kivo-bench-x start [--keep FILE] -- PROGRAM ARGS... | "
-                         "balloons --sim HOST:PORT --calls N LABEL:PID:QUERY... | menu --pid PID\n");
+                         "balloons --sim HOST:PORT --calls N LABEL:PID:QUERY... | menu --pid PID | "
+                         "window --pid PID --button 1|3 --item N [--times K]\n");
     return 2;
 }

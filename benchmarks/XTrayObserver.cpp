@@ -121,6 +121,26 @@ Window CXTrayObserver::WaitMapped(pid_t pid, const std::string& strNotType, Cloc
     return 0;
 }
 
+bool CXTrayObserver::WaitUnmapped(Window w, Clock::time_point deadline) {
+    XEvent ev;
+    if (!IsMapped(w))
+        return true;
+    while (NextEvent(ev, deadline))
+        if ((ev.type == UnmapNotify && ev.xunmap.window == w) ||
+            (ev.type == DestroyNotify && ev.xdestroywindow.window == w))
+            return true;
+    return false;
+}
+
+bool CXTrayObserver::SizeOf(Window w, int& nWidth, int& nHeight) {
+    XWindowAttributes attrs;
+    if (!XGetWindowAttributes(m_pDisplay, w, &attrs))
+        return false;
+    nWidth = attrs.width;
+    nHeight = attrs.height;
+    return true;
+}
+
 Window CXTrayObserver::FindDockedUnder(Window w, pid_t pid, int nDepth) {
     Window root = 0, parent = 0;
     Window* pChildren = nullptr;

@@ -30,6 +30,10 @@ public:
     // Waits until a top-level window of the process is mapped whose first window type is not
     // strNotType (e.g. "_NET_WM_WINDOW_TYPE_TOOLTIP"; empty: any window). 0 at the deadline.
     Window WaitMapped(pid_t pid, const std::string& strNotType, Clock::time_point deadline);
+    // Waits until the window is unmapped; false at the deadline.
+    bool WaitUnmapped(Window w, Clock::time_point deadline);
+    // The window's size in pixels.
+    bool SizeOf(Window w, int& nWidth, int& nHeight);
     // The docked icon of the process (a window of the process that is not a child of the root), or 0.
     Window FindDocked(pid_t pid);
     // The centre of the window on the screen.

@@ -3,6 +3,7 @@
 
 #include "app/KIVODialerApp.h"
 #include "app/TextUtil.h"
+#include "platform/qt/DialogBuilder.h"
 #include "resources/TrayMenus.h"
 #include "tray/NotificationText.h"
 #include "tray/TrayMenuPopup.h"
@@ -16,9 +17,7 @@ QString ToQString(std::u16string_view text) {
 }
 
 const QIcon& IconOf(ETrayIcon icon) {
-    static const QIcon iconLogin(QStringLiteral(":/icons/kivodialer-128.svg"));
-    static const QIcon iconLogout(QStringLiteral(":/icons/kivodialer-135.svg"));
-    return icon == ETrayIcon::Login ? iconLogin : iconLogout;
+    return ResourceIcon(icon == ETrayIcon::Login ? IDR_MAINFRAME : IDI_LOGOUT);
 }
 
 std::unique_ptr<QMenu> BuildMenu(const CMenuItemRes* pItems, size_t nItems) {

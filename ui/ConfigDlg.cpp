@@ -8,7 +8,6 @@
 #include "ui/QtText.h"
 
 #include <QComboBox>
-#include <QIcon>
 #include <QLineEdit>
 
 namespace {
@@ -24,7 +23,7 @@ CConfigDlg::CConfigDlg(CKIVODialerApp& app)
       m_nPortNum(app.m_nPortNum), m_nDblClk(app.m_nDblClk), m_app(app) {
     setAttribute(Qt::WA_QuitOnClose, false);
     BuildDialog(*this, g_dlgConfig);
-    setWindowIcon(QIcon(IconPath(IDR_MAINFRAME)));
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     OnInitDialog();
 }
 

@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShortcut>
@@ -62,7 +61,7 @@ void CKIVODialerCdrDlg::OnInitDialog() {
     InsertColumns();
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    setWindowIcon(QIcon(IconPath(IDR_MAINFRAME)));
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     // Columns can be neither clicked nor resized; the titles stay as readable as when enabled.
     QHeaderView* pHeader = m_list->horizontalHeader();
     QPalette pal = pHeader->palette();

@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -22,7 +21,7 @@ CKIVODialerDlg::CKIVODialerDlg(CKIVODialerApp& app) : m_app(app) {
     m_strSrc = app.m_strUser + u"@" + app.m_strPBX;
     setAttribute(Qt::WA_QuitOnClose, false);
     BuildDialog(*this, g_dlgDial);
-    setWindowIcon(QIcon(IconPath(IDR_MAINFRAME)));
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     OnInitDialog();
 }
 

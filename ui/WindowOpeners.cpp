@@ -38,8 +38,16 @@ void OpenDialDlg(CKIVODialerApp& app) {
         delete app.m_pDialDlg;
         app.m_pDialDlg = nullptr;
     }
-    app.m_pDialDlg = new CKIVODialerDlg(app);
-    app.m_pDialDlg->showNormal();
+    // Closed, the dialog gives up its window and widgets: a new one reads the clipboard and the
+    // history again anyway.
+    auto* pDlg = new CKIVODialerDlg(app);
+    app.m_pDialDlg = pDlg;
+    QObject::connect(pDlg, &QDialog::finished, pDlg, [&app, pDlg] {
+        if (app.m_pDialDlg == pDlg)
+            app.m_pDialDlg = nullptr;
+        pDlg->deleteLater();
+    });
+    pDlg->showNormal();
 }
 
 void OpenCdrDlg(CKIVODialerApp& app) {

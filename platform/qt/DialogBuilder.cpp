@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,8 +156,16 @@ QString IconPath(int nResource) {
     return QStringLiteral(":/icons/kivodialer-%1.svg").arg(nResource);
 }
 
+const QIcon& ResourceIcon(int nResource) {
+    static QHash<int, QIcon> icons;
+    auto it = icons.find(nResource);
+    if (it == icons.end())
+        it = icons.insert(nResource, QIcon(IconPath(nResource)));
+    return *it;
+}
+
 QPixmap IconPixmap(int nResource, int nSize) {
-    return QIcon(IconPath(nResource)).pixmap(nSize, nSize);
+    return ResourceIcon(nResource).pixmap(nSize, nSize);
 }
 
 CDialogUnits BuildDialog(QDialog& dlg, const CDialogTemplate& tpl) {

@@ -5,6 +5,7 @@
 #include "platform/qt/DialogUnits.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QString>
 
 struct CDialogTemplate;
@@ -22,6 +23,9 @@ template <class T> T* GetDlgItem(const QWidget& dlg, int nId) {
     return dlg.findChild<T*>(ControlName(nId), Qt::FindDirectChildrenOnly);
 }
 
+// An icon resource (128, 135), read once and shared by every window and the tray: each new QIcon of
+// the file would parse the SVG again and keep a pixmap cache of its own.
+const QIcon& ResourceIcon(int nResource);
 // The image of an icon resource (128, 135) at the given size.
 QPixmap IconPixmap(int nResource, int nSize);
 // The path of an icon resource in the program's resources.

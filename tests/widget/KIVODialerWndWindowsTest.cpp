@@ -45,15 +45,16 @@ TEST_F(WindowsTest, DialCommandOpensOneDialogAndANewOneAfterAClose) {
     EXPECT_EQ(m_pApp->m_pDialDlg, pFirst.data());
     EXPECT_EQ(Visible<CKIVODialerDlg>().size(), 1u);
 
-    pFirst->reject();
+    pFirst->reject(); // closed: the dialog goes with its window
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(pFirst.isNull());
+    EXPECT_EQ(m_pApp->m_pDialDlg, nullptr);
     m_pApp->m_bLogin = false;
     m_pWnd->OnCommand(ID_DIAL); // not logged in: nothing at all
-    EXPECT_EQ(m_pApp->m_pDialDlg, pFirst.data());
-    EXPECT_FALSE(pFirst->isVisible());
+    EXPECT_EQ(m_pApp->m_pDialDlg, nullptr);
 
     m_pApp->m_bLogin = true;
     m_pWnd->OnCommand(ID_DIAL);
-    EXPECT_TRUE(pFirst.isNull());
     ASSERT_NE(m_pApp->m_pDialDlg, nullptr);
     EXPECT_TRUE(m_pApp->m_pDialDlg->isVisible());
 }

@@ -52,10 +52,12 @@ TEST_F(WindowOpeners, DialDialogIsReplacedAfterItWasClosed) {
     OpenDialDlg(m_app); // open: the same dialog
     EXPECT_EQ(m_app.m_pDialDlg, pFirst.data());
 
-    pFirst->reject();
-    QApplication::clipboard()->setText(QStringLiteral("0322222222"));
-    OpenDialDlg(m_app); // closed: a new dialog that reads the clipboard again
+    pFirst->reject(); // closed: the dialog and its window are given up
+    EXPECT_EQ(m_app.m_pDialDlg, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(pFirst.isNull());
+    QApplication::clipboard()->setText(QStringLiteral("0322222222"));
+    OpenDialDlg(m_app); // a new dialog that reads the clipboard again
     ASSERT_NE(m_app.m_pDialDlg, nullptr);
     EXPECT_TRUE(m_app.m_pDialDlg->isVisible());
     EXPECT_EQ(m_app.m_pDialDlg->m_cbDst->currentText(), QStringLiteral("0322222222"));
