@@ -21,7 +21,7 @@ require "settings, OK" settings_ok
 OK_AT=$(now_ms)
 check "the registration a second later fails: the icon turns grey" wait_until 4 icon_is_grey
 note "grey after $(secs_since "$OK_AT") s"
-shot icon-grey "40x28+$((ICON_X - 20))+0"
+shot_icon icon-grey
 
 mark_windows
 if check "the fifth failure shows the give-up message" wait_until 50 find_new_win window KIVODialer; then
@@ -45,4 +45,4 @@ OK_AT=$(now_ms)
 check "the program registers again" wait_until 5 pbx_count_at_least regist $((REGISTS + 1))
 note "after $(secs_since "$OK_AT") s"
 check "the icon turns to colour" wait_until 3 icon_is_colour
-shot icon-colour "40x28+$((ICON_X - 20))+0"
+shot_icon icon-colour

@@ -28,13 +28,13 @@ focus "$WIN"
 keys Return
 check "Yes ends the program" wait_app_exit 5
 check "with status 0" test "${APP_RC:-}" = 0
-check "the icon is gone from the tray" wait_until 3 eval '! locate_icon'
+check "the icon is gone from the tray" wait_until 3 eval '! icon_shown'
 check "both calls are in the profile, oldest first" \
   eval 'profile_is CDR CallNum1 0312345678 && profile_is CDR CallName1 "Vazi[Sales]" && profile_is CDR CallNum2 0398765432'
 
 # Started again on the same profile.
 start_app
-require "the icon docks again" wait_until 10 locate_icon
+require "the icon docks again" wait_until 10 icon_shown
 REGISTS=$(pbx_count regist)
 require "the program registers again" wait_until 5 pbx_count_at_least regist $((REGISTS + 1))
 mouse_away
@@ -50,5 +50,5 @@ check "SIGTERM ends the program with status 0" test "$STOPPED_RC" = 0
 check "the three calls are in the profile" \
   eval 'profile_is CDR CallNum1 0312345678 && profile_is CDR CallNum2 0398765432 && profile_is CDR CallNum3 0355556666'
 check "the call history window's place is saved" eval '[ "$(profile_get cdr right)" -gt 0 ]'
-check "the icon is gone from the tray" wait_until 3 eval '! locate_icon'
+check "the icon is gone from the tray" wait_until 3 eval '! icon_shown'
 shot screen

@@ -4,10 +4,10 @@
 # settings land in the profile (mode 0600), the registration with them follows about a second later, and
 # the icon turns to colour.
 
-e2e_desktop
+desktop_start
 start_sim
 start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
+require "the icon docks in the tray" wait_until 10 icon_shown
 check "the icon is grey" icon_is_grey
 check "no registration and no message while the settings are empty" for_seconds 3 no_win window
 check "the exchange heard nothing" test "$(pbx_count regist)" -eq 0
@@ -55,4 +55,4 @@ check "with the typed account, password and port" \
 check "the icon turns to colour" wait_until 3 icon_is_colour
 check "the exchange knows the workstation at the typed port" \
   wait_until 2 eval '[ "$(sim registrations)" = "2001	127.0.0.1	$UDP_PORT" ]'
-shot icon-colour "40x28+$((ICON_X - 20))+0"
+shot_icon icon-colour

@@ -10,7 +10,7 @@ mouse_away
 notify 0312345678 Vazi Sales %E7%9D%80%E4%BF%A1
 check "the call shows a balloon from the icon" wait_until 4 find_win balloon
 window_geometry "$WIN"
-shot balloon "$((WW + 40))x$((WY + WH + 10))+$((1024 - WW - 40))+0"
+shot balloon "$((WW + 40))x$((WY + WH + 10))+$((SCREEN_W - WW - 40))+0"
 check "the call is a received record in the profile" \
   wait_until 2 profile_is CDR CallNum1 0312345678
 check "with the caller's name and department" profile_is CDR CallName1 'Vazi[Sales]'

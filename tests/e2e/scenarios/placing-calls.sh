@@ -27,7 +27,7 @@ spawn xclip xclip -selection clipboard -quiet -i "$WORK/card.txt"
 CLIP_PID=$SPAWNED
 wait_until 2 eval '[ "$(clipboard)" = "$(cat "$WORK/card.txt")" ]'
 mark_windows
-click_icon 1 2
+icon_click 1 2
 require "a double click opens the dial dialog" wait_until 3 find_new_win window KIVODialer
 DIAL=$WIN
 shot_window dial "$DIAL"
@@ -82,6 +82,7 @@ notify 0355556666 %E5%B1%B1%E7%94%B0 %E5%96%B6%E6%A5%AD %E7%9D%80%E4%BF%A1
 wait_until 4 profile_is CDR CallNum3 0355556666
 open_history_window
 check "the caller is the first row" row_copied "" "着信|0355556666|山田[営業]"
+check "the call placed from the dial dialog is the next row" row_copied Down "発信|(03) 1234-5678 #2|"
 shot_window history "$HIST"
 CALLS=$(pbx_count call)
 mark_windows

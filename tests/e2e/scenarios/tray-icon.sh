@@ -3,18 +3,18 @@
 # double click runs the double-click action (here the exchange's address book) and opens no menu, a right
 # click opens the right-click menu at once; "バージョン情報(&A)" opens the about box.
 
-e2e_desktop
+desktop_start
 start_sim
 write_profile "$PBX" 3
 start_app
-require "the icon docks in the tray" wait_until 10 locate_icon
+require "the icon docks in the tray" wait_until 10 icon_shown
 
 # The tooltip shows after the pointer rests on the icon.
 hover_icon() {
   mouse_away
   wait_until 2 no_win balloon
-  xdotool mousemove "$ICON_X" "$ICON_Y" sleep 0.1 mousemove "$((ICON_X + 1))" "$ICON_Y"
-  wait_until 3 find_win balloon
+  icon_hover
+  wait_until 3 tooltip_shown
 }
 check "grey icon before the first registration ($(secs_since "$APP_START") s after the start)" icon_is_grey
 if check "the tooltip shows while the pointer rests on the icon" hover_icon &&
@@ -29,24 +29,24 @@ check "one registration, about 2 s after the start ($t s)" within 1 4 "$t"
 check "it sends the account, the password and the notification port" \
   test "$(pbx_last_query regist)" = "callid=2001&passwd=2001&port=$UDP_PORT&type=0"
 check "the icon turns to colour" wait_until 2 icon_is_colour
-shot icon-colour "40x28+$((ICON_X - 20))+0"
+shot_icon icon-colour
 hover_icon && shot tooltip-colour "280x60+$((ICON_X - 260))+0"
 mouse_away
 
 # A single click: the menu comes with the click timer, not at once.
 wait_until 2 no_win balloon
-click_icon 1
+icon_click 1
 check "no menu at the moment of the click" no_win menu
 check "a single click opens the left-click menu" wait_until 2 find_win menu
 window_geometry "$WIN"
 LEFT_HEIGHT=$WH
 shot_window menu-left "$WIN" 0
-shot menu-left-tray "300x$((WH + 30))+$((1024 - 300))+0"
+shot menu-left-tray "300x$((WH + 30))+$((SCREEN_W - 300))+0"
 keys Escape
 wait_until 2 no_win menu
 
 : >"$WORK/browser.log"
-click_icon 1 2
+icon_click 1 2
 check "a double click opens no menu" for_seconds 0.8 no_win menu
 check "the double click opened the address book, logged in" \
   wait_until 5 grep -q '^200 http://127.0.0.1:[0-9]*/addrbook$' "$WORK/browser.log"
@@ -63,7 +63,7 @@ if check "a right click opens the right-click menu" open_icon_menu 3; then
   window_geometry "$MENU"
   check "the right-click menu is shorter (3 items against 5)" test "$WH" -lt "$LEFT_HEIGHT"
   shot_window menu-right "$MENU" 0
-  shot menu-right-tray "300x$((WH + 30))+$((1024 - 300))+0"
+  shot menu-right-tray "300x$((WH + 30))+$((SCREEN_W - 300))+0"
 fi
 
 # About: the right-click menu's "バージョン情報(&A)".
