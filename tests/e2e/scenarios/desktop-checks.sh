@@ -7,10 +7,12 @@
 # desktops: trayer sni xfce
 
 desktop_start
-# The first registration is answered late, so that the state before it can be read in peace.
-start_sim --force regist=delay:3000
+# (No delayed reply to hold the grey state: the program waits for the exchange's reply on its user
+# interface thread, and would show no tooltip meanwhile.) The first registration comes 2 s after the start.
+start_sim
 write_profile "$PBX" 0
 start_app
+check "the icon is grey before the first registration" wait_until 2 icon_is_grey
 require "the icon shows in the tray" wait_until 10 icon_shown
 note "at $ICON_X,$ICON_Y after $(secs_since "$APP_START") s"
 
@@ -29,8 +31,9 @@ tooltip_is() { # TEXT
   fi
 }
 if [ "$(pbx_count regist)" -eq 0 ]; then
-  check "grey before the registration" icon_is_grey
   check "with the tooltip KIVODialer(未接続)" tooltip_is "KIVODialer(未接続)"
+else
+  note "the registration came before the tooltip could be read"
 fi
 require "the program registers" wait_until 6 pbx_count_at_least regist 1
 check "the icon turns to colour" wait_until 3 icon_is_colour
