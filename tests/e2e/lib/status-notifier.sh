@@ -9,10 +9,15 @@ sni_read_props() { SNI_PROPS=$(sni_probe props) && [ -n "$SNI_PROPS" ]; }
 sni_prop() { sed -n "s/^prop $1 //p" <<<"$SNI_PROPS"; }
 sni_registered() { sni_read_props; }
 
-# colour, grey or none, from the item's icon pixmap.
+# colour, grey or none, from the item's icon pixmap; attention while the item asks for attention (a host
+# then shows its attention icon instead).
 sni_icon_state() {
   sni_read_props || {
     echo none
+    return
+  }
+  [ "$(sni_prop Status)" = Active ] || {
+    echo attention
     return
   }
   local r g b
