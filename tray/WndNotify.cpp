@@ -6,6 +6,8 @@
 #include "resources/ResourceIds.h"
 #include "tray/TrayHostWatcher.h"
 
+#include <vector>
+
 namespace {
 QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
@@ -41,15 +43,22 @@ void CKIVODialerWnd::HandleIncomingCall(const std::u16string& strText) {
 
 void CKIVODialerWnd::KeepQueuedCalls() {
     // Calls that waited (a request held the loop, or the drain had not come round) are not lost at the
-    // end: the program is going, so no balloon, but the history has them.
+    // end: the program is going, so no balloon, but the history has them. The login state does not
+    // count here: a request the end gave up has just cleared it, and a call for the user came all the same.
+    std::vector<CIncomingCall> calls;
     while (std::unique_ptr<CMsgData> pMsg = m_queue.GetMsg()) {
         const std::u16string strText = pMsg->Text();
         if (ReadNotifyKeyword(strText) != kKeywordRequest)
             continue;
-        if (const std::optional<CIncomingCall> call = ParseIncomingCall(strText, m_app.m_strUser))
-            AddRecord(call->strNumber, call->strName, kCdrModeReceived);
+        if (std::optional<CIncomingCall> call = ParseIncomingCall(strText, m_app.m_strUser);
+            call && !call->strNumber.empty())
+            calls.push_back(std::move(*call));
     }
     m_queue.ClearMsg();
+    // Each record is saved as it is added; only the newest the history can hold would stay.
+    const size_t nFirst = calls.size() > kCdrMax ? calls.size() - kCdrMax : 0;
+    for (size_t i = nFirst; i < calls.size(); ++i)
+        AddRecord(calls[i].strNumber, calls[i].strName, kCdrModeReceived);
 }
 
 bool CKIVODialerWnd::ShowBalloon(std::u16string_view strText, std::u16string_view strTitle) {

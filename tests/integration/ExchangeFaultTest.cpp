@@ -190,7 +190,7 @@ TEST_F(ExchangeFaultTest, EveryFaultGetsFiveAttemptsTenSecondsApartWhileTheProgr
 
 // The real program with the real 30 s time-out: each failing exchange at the first registration, two
 // seconds after the start. The program keeps running, does not retry before its 10 s, holds the call that
-// came meanwhile, and a SIGTERM between attempts ends it at once and cleanly.
+// came meanwhile (in the history once it ends), and a SIGTERM between attempts ends it at once and cleanly.
 TEST(ExchangeFaultProgramTest, AFailedFirstRegistrationLeavesTheProgramReadyToEnd) {
     struct CRun {
         explicit CRun(const CFault& f) : fault(f), exchange(f), nUdpPort(CProgramProcess::FreeUdpPort()) {}
@@ -238,7 +238,8 @@ TEST(ExchangeFaultProgramTest, AFailedFirstRegistrationLeavesTheProgramReadyToEn
         ASSERT_TRUE(run.program.WaitForExit(3000));
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
         EXPECT_TRUE(run.program.EndedCleanly()) << run.program.Log();
-        EXPECT_TRUE(run.program.StoredNumbers().empty()) << "the call waited for a login that never came";
+        // The call waited for a login that never came; at the end it goes into the history all the same.
+        EXPECT_EQ(run.program.StoredNumbers(), std::vector<std::string>{"0322223333"});
         QSettings profile(QString::fromStdString(run.program.ProfilePath()), QSettings::IniFormat);
         EXPECT_EQ(profile.value("Config-UDP/Port-Recv").toInt(), run.nUdpPort) << "the channel was stopped";
     }

@@ -138,6 +138,11 @@ TEST(HostileDatagramProgramTest, AFloodFromSeveralSendersKeepsMemoryBoundedAndTh
     // The name of profile lines first, so that it is among the calls handled during the flood.
     CUdpSender(nUdpPort).Send(CProgramProcess::CallText("0300000005", kProfileLines));
     std::this_thread::sleep_for(1200ms);
+    {
+        ASSERT_EQ(program.StoredNumbers(), std::vector<std::string>{"0300000005"});
+        QSettings profile(QString::fromStdString(program.ProfilePath()), QSettings::IniFormat);
+        EXPECT_EQ(profile.value("CDR/CallName1").toString().toStdString(), kProfileLines);
+    }
     const long nKbBefore = program.ResidentKb();
 
     const std::vector<CHostile> hostiles = HostileDatagrams();
@@ -183,9 +188,8 @@ TEST(HostileDatagramProgramTest, AFloodFromSeveralSendersKeepsMemoryBoundedAndTh
     EXPECT_EQ(profile.value("Settings/PBX").toString().toStdString(), sim.HostPort());
     EXPECT_EQ(profile.value("Settings/User").toString(), "2001");
     const std::vector<std::string> numbers = program.StoredNumbers();
+    // Calls handled during the flood, and at the end the calls it left in the queue (the newest 20 stay).
     ASSERT_GE(numbers.size(), 2u) << "calls were handled during the flood";
-    EXPECT_EQ(numbers[0], "0300000005");
-    EXPECT_EQ(profile.value("CDR/CallName1").toString().toStdString(), kProfileLines);
     for (size_t i = 0; i < numbers.size(); ++i)
         EXPECT_EQ(profile.value(QStringLiteral("CDR/Mode%1").arg(i + 1)).toString(), "1") << i + 1;
 }
