@@ -195,7 +195,9 @@ double RunTerm(std::chrono::milliseconds span) {
     // Base port 0: the terminal binds a free port, found out from its socket.
     if (!terminal.StartTerminal(queue, 0, profile))
         return 0;
-    const uint16_t nPort = bench::BoundPort(terminal.GetTerminal()->m_sock);
+    uint32_t addrBound = 0;
+    uint16_t nPort = 0;
+    terminal.GetTerminal()->m_pSocket->LocalAddress(addrBound, nPort);
     // The worker is the thread that came with the terminal.
     pid_t tidWorker = 0;
     for (pid_t tid : Threads())

@@ -3,8 +3,10 @@
 
 #include "notify/Term.h"
 
+#include "platform/IUdpSocket.h"
+
 #include <cstdint>
-#include <netinet/in.h>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,11 +18,11 @@ inline constexpr std::u16string_view kConfigUdpSection = u"Config-UDP";
 class CTermUdp : public CTerm {
 public:
     CTermUdp(CMsgQueue* pQueue, int nBasePort, IProfile& profile);
-    // Stops and joins the worker if it is still there, then releases the socket and the stop pipe.
+    // Stops and joins the worker if it is still there, then releases the socket and its wake-up.
     ~CTermUdp() override;
 
     void RequestStop() override;
-    // Creates the pipe that wakes the worker at a stop request; false if it cannot be created.
+    // Creates what wakes the worker at a stop request; false if it cannot be created.
     bool Initialize() override;
     // Requests the stop. The worker closes the socket once it sees the stop; a socket that no
     // worker ever ran with is closed here.
@@ -39,8 +41,8 @@ public:
     std::u16string m_strHost;
     uint16_t m_nPortRecv = 0;
     uint16_t m_nPortSend = 0;
-    in_addr_t m_addrDest = 0;
-    int m_sock = -1;
+    uint32_t m_addrDest = 0; // network byte order
+    std::unique_ptr<IUdpSocket> m_pSocket = CreateUdpSocket();
     int m_nBasePort;
 
 protected:
@@ -48,11 +50,6 @@ protected:
 
 private:
     bool Receive();
-    bool CloseSocket();
 
     IProfile& m_profile;
-    // Written by RequestStop, watched by the worker beside the socket: a stop is seen at once
-    // instead of at the end of the current wait.
-    int m_hWakeRead = -1;
-    int m_hWakeWrite = -1;
 };

@@ -1,16 +1,26 @@
 #include "pbxweb/HttpProxy.h"
 
 #include "app/AsciiText.h"
-
-#include <arpa/inet.h>
+#include "platform/AddressText.h"
 
 #include <algorithm>
 #include <cstring>
-#include <netinet/in.h>
+#include <iterator>
 
 namespace {
 
 constexpr unsigned short kDefaultProxyPort = 1080;
+
+// A numeric address of nBytes bytes: 4 for IPv4, 16 for IPv6.
+bool ParseAddress(size_t nBytes, const std::string& text, unsigned char (&bytes)[16]) {
+    if (nBytes == 16)
+        return ParseIPv6Address(text, bytes);
+    unsigned char v4[4];
+    if (!ParseIPv4Address(text, v4))
+        return false;
+    std::copy(std::begin(v4), std::end(v4), bytes);
+    return true;
+}
 
 bool ParsePort(std::string_view text, unsigned short& nPort) {
     if (text.empty() || text.size() > 5 ||
@@ -40,8 +50,7 @@ bool SameNetwork(const unsigned char* pA, const unsigned char* pB, size_t nBytes
 }
 
 // An address entry, "address" or "address/bits", against the host's address of the same family.
-bool MatchesAddress(int family, const unsigned char* pHost, std::string_view token) {
-    const size_t nBytes = family == AF_INET ? 4 : 16;
+bool MatchesAddress(size_t nBytes, const unsigned char* pHost, std::string_view token) {
     unsigned nBits = 0;
     const size_t nSlash = token.find('/');
     if (nSlash != std::string_view::npos) {
@@ -56,7 +65,7 @@ bool MatchesAddress(int family, const unsigned char* pHost, std::string_view tok
         token = token.substr(0, nSlash);
     }
     unsigned char net[16];
-    if (inet_pton(family, std::string(token).c_str(), net) != 1)
+    if (!ParseAddress(nBytes, std::string(token), net))
         return false;
     return SameNetwork(pHost, net, nBytes, nBits);
 }
@@ -90,11 +99,11 @@ bool IsNoProxyHost(std::string_view host, std::string_view noProxy) {
         return false;
     unsigned char address[16];
     const std::string strHost(host);
-    int family = 0;
-    if (inet_pton(AF_INET, strHost.c_str(), address) == 1)
-        family = AF_INET;
-    else if (inet_pton(AF_INET6, strHost.c_str(), address) == 1)
-        family = AF_INET6;
+    size_t nBytes = 0; // the host is a name
+    if (ParseAddress(4, strHost, address))
+        nBytes = 4;
+    else if (ParseAddress(16, strHost, address))
+        nBytes = 16;
     else if (host.back() == '.')
         host.remove_suffix(1);
 
@@ -105,7 +114,7 @@ bool IsNoProxyHost(std::string_view host, std::string_view noProxy) {
         pos = nEnd + 1;
         if (token.empty())
             continue;
-        if (family != 0 ? MatchesAddress(family, address, token) : MatchesName(host, token))
+        if (nBytes != 0 ? MatchesAddress(nBytes, address, token) : MatchesName(host, token))
             return true;
     }
     return false;
@@ -151,8 +160,8 @@ CHttpProxyRoute ParseHttpProxy(std::string_view text) {
         if (nClose == std::string_view::npos)
             return Unusable();
         route.strHost = std::string(text.substr(1, nClose - 1));
-        in6_addr address;
-        if (inet_pton(AF_INET6, route.strHost.c_str(), &address) != 1)
+        unsigned char address[16];
+        if (!ParseIPv6Address(route.strHost, address))
             return Unusable();
         const std::string_view after = text.substr(nClose + 1);
         if (!after.empty() && !after.starts_with(':'))

@@ -3,6 +3,7 @@
 #include "app/TextUtil.h"
 #include "platform/IClock.h"
 #include "platform/IProfile.h"
+#include "platform/LocalTime.h"
 
 #include <climits>
 
@@ -54,7 +55,7 @@ void CCallHistoryStore::SaveHistory() {
 
 std::u16string FormatCdrTime(std::time_t t) {
     std::tm tmLocal{};
-    if (!localtime_r(&t, &tmLocal))
+    if (!ToLocalTime(t, tmLocal))
         return {};
     char buf[64];
     const size_t len = std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmLocal);

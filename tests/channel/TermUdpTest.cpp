@@ -110,7 +110,7 @@ TEST_F(TermUdpTest, StopWithoutTrafficEndsTheWorkerAndClosesTheSocket) {
     m_pTerm->Join();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 300ms);
     EXPECT_EQ(SettledThreadCount(nThreads - 1), nThreads - 1);
-    EXPECT_EQ(m_pTerm->m_sock, -1);
+    EXPECT_FALSE(m_pTerm->m_pSocket->IsOpen());
 
     // The port is free again: the socket is really closed.
     const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -154,7 +154,7 @@ TEST_F(TermUdpTest, HostDecidesWhetherTheStartSucceeds) {
         if (c.bOpens)
             EXPECT_EQ(m_pTerm->m_addrDest, c.addr);
         else
-            EXPECT_EQ(m_pTerm->m_sock, -1);
+            EXPECT_FALSE(m_pTerm->m_pSocket->IsOpen());
         Stop();
         EXPECT_EQ(CountFds(), nFds);
         EXPECT_EQ(SettledThreadCount(nThreads), nThreads);

@@ -44,11 +44,11 @@ TEST_F(TerminalControlTest, DefaultsListenOnPortNumEverywhereAndAreStoredAtStop)
     ASSERT_TRUE(m_control.HasTerminal());
     EXPECT_FALSE(m_control.IsStopping());
 
-    sockaddr_in local{};
-    socklen_t len = sizeof local;
-    ASSERT_EQ(::getsockname(m_control.GetTerminal()->m_sock, reinterpret_cast<sockaddr*>(&local), &len), 0);
-    EXPECT_EQ(local.sin_addr.s_addr, htonl(INADDR_ANY));
-    EXPECT_EQ(ntohs(local.sin_port), m_nPort);
+    uint32_t addr = 1;
+    uint16_t nBound = 0;
+    ASSERT_TRUE(m_control.GetTerminal()->m_pSocket->LocalAddress(addr, nBound));
+    EXPECT_EQ(addr, htonl(INADDR_ANY));
+    EXPECT_EQ(nBound, m_nPort);
 
     CLoopbackSender sender(m_nPort);
     sender.Send("request\t201\t");
@@ -67,9 +67,8 @@ TEST_F(TerminalControlTest, DefaultsListenOnPortNumEverywhereAndAreStoredAtStop)
 
     // From now on the stored entries win over a changed PortNum.
     ASSERT_TRUE(m_control.StartTerminal(m_queue, m_nPort + 7, m_profile));
-    len = sizeof local;
-    ::getsockname(m_control.GetTerminal()->m_sock, reinterpret_cast<sockaddr*>(&local), &len);
-    EXPECT_EQ(ntohs(local.sin_port), m_nPort);
+    ASSERT_TRUE(m_control.GetTerminal()->m_pSocket->LocalAddress(addr, nBound));
+    EXPECT_EQ(nBound, m_nPort);
 }
 
 TEST_F(TerminalControlTest, StartWhileRunningKeepsTheTerminal) {

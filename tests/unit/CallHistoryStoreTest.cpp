@@ -3,6 +3,7 @@
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
 #include "platform/IClock.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +22,11 @@ public:
 class CallHistoryStoreTest : public testing::Test {
 protected:
     void SetUp() override {
-        if (const char* tz = std::getenv("TZ"))
-            m_strOldTz = tz, m_bHadTz = true;
-        setenv("TZ", "JST-9", 1);
+        m_env.Set("TZ", "JST-9");
         tzset();
     }
     void TearDown() override {
-        if (m_bHadTz)
-            setenv("TZ", m_strOldTz.c_str(), 1);
-        else
-            unsetenv("TZ");
+        m_env.Restore();
         tzset();
     }
 
@@ -53,8 +49,7 @@ protected:
 
     CMemoryProfile m_profile;
     CFixedClock m_clock;
-    std::string m_strOldTz;
-    bool m_bHadTz = false;
+    CScopedEnv m_env;
 };
 
 } // namespace

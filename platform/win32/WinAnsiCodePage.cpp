@@ -1,0 +1,16 @@
+#include "platform/win32/WinAnsiCodePage.h"
+
+#include <windows.h>
+
+std::string CWinAnsiCodePage::FromUtf16(std::u16string_view text) {
+    if (text.empty())
+        return {};
+    const auto* pWide = reinterpret_cast<const wchar_t*>(text.data());
+    const int nWide = static_cast<int>(text.size());
+    const int nBytes = WideCharToMultiByte(CP_THREAD_ACP, 0, pWide, nWide, nullptr, 0, nullptr, nullptr);
+    if (nBytes <= 0)
+        return std::string(text.size(), '?');
+    std::string out(static_cast<size_t>(nBytes), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, pWide, nWide, out.data(), nBytes, nullptr, nullptr);
+    return out;
+}
