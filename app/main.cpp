@@ -13,6 +13,7 @@
 #include "ui/WindowOpeners.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 #include <csignal>
@@ -21,6 +22,8 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     // A tray program: closing its last dialog must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window and message box carries the program's icon, as task bars and switchers show it.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivodialer-128.svg")));
 
     // The command line after the program name, as one text.
     QStringList args = QCoreApplication::arguments();

@@ -6,6 +6,7 @@
 #include "tray/RegisterDecision.h"
 #include "tray/TrayHostWatcher.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
@@ -41,16 +42,14 @@ int CKIVODialerWnd::OnCreate() {
     m_bCreated = true;
 
     CreateMenus();
-    // Qt picks the kind of tray when the icon object is made.
-    m_bStatusNotifierTray = CTrayHostWatcher::IsStatusNotifierHost();
-    m_pTray = std::make_unique<QSystemTrayIcon>();
-    connect(m_pTray.get(), &QSystemTrayIcon::activated, this, &CKIVODialerWnd::OnTrayActivated);
-    // StatusNotifierItem hosts draw the icon's menu themselves and may never ask for it or send a
-    // double click: there the right-click menu is the icon's menu, so every command stays reachable.
-    if (m_bStatusNotifierTray)
-        m_pTray->setContextMenu(m_pMenuRight.get());
+    m_bMenuOnLeftClick = HostDrawsMenuOnLeftClick(qgetenv("XDG_CURRENT_DESKTOP").toStdString());
     m_pTrayHost = std::make_unique<CTrayHostWatcher>();
     connect(m_pTrayHost.get(), &CTrayHostWatcher::TrayHostAppeared, this, &CKIVODialerWnd::OnTaskbarCreated);
+    // The icon is gone from every StatusNotifierItem host: wait for a tray as at the start.
+    connect(m_pTrayHost.get(), &CTrayHostWatcher::StatusNotifierWatcherLost, this, [this] {
+        if (!m_trayRetry.isActive())
+            m_trayRetry.start(kTrayRetryMs, this);
+    });
 
     const std::u16string strTip = LoginTip(m_app.m_strProductName, false);
     UpdateTrayIcon(NIM_ADD, ETrayIcon::Logout, &strTip);

@@ -8,12 +8,15 @@
 #include "app/IMainWnd.h"
 #include "notify/MsgQueue.h"
 #include "notify/TerminalControl.h"
+#include "platform/qt/TrayIcon.h"
 #include "tray/CallHistoryStore.h"
 #include "tray/NotificationText.h"
+#include "tray/TrayClick.h"
 
 #include <QBasicTimer>
 #include <QObject>
-#include <QSystemTrayIcon>
+#include <QPoint>
+#include <QString>
 
 #include <array>
 #include <memory>
@@ -24,13 +27,6 @@ class CKIVODialerApp;
 class CMsgData;
 class CTrayHostWatcher;
 class QMenu;
-
-// The tray callback's mouse messages, as the notification area reports them.
-inline constexpr unsigned WM_LBUTTONDOWN = 0x201;
-inline constexpr unsigned WM_LBUTTONUP = 0x202;
-inline constexpr unsigned WM_LBUTTONDBLCLK = 0x203;
-inline constexpr unsigned WM_RBUTTONDOWN = 0x204;
-inline constexpr unsigned WM_RBUTTONUP = 0x205;
 
 // Operations on the tray icon.
 enum ETrayOp { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
@@ -88,6 +84,8 @@ public:
     void ShowRightClickMenu();
     // A tray host appeared or came back: the icon is added again with the image of the login state.
     void OnTaskbarCreated();
+    // The mouse on the icon as the tray host reported it, turned into the tray callback's messages.
+    void OnTrayHostEvent(ETrayHostEvent event);
     void OnCommand(int nId);
 
     // --- Registration (WndRegister.cpp)
@@ -121,7 +119,11 @@ public:
     // Refreshes the call history window after a record was added, when the window exists.
     void RefreshCdrWindow();
 
-    QSystemTrayIcon* TrayIcon() const { return m_pTray.get(); }
+    CTrayIcon* TrayIcon() const { return m_pTray.get(); }
+    // The tooltip last handed to the tray.
+    const QString& TrayTip() const { return m_strTipShown; }
+    // The icon is our own StatusNotifierItem (rather than Qt's icon in an XEmbed tray).
+    bool IsStatusNotifierTray() const { return m_bStatusNotifierTray; }
     QMenu* LeftClickMenu() const { return m_pMenuLeft.get(); }
     QMenu* RightClickMenu() const { return m_pMenuRight.get(); }
     bool IsTrayRetryPending() const { return m_trayRetry.isActive(); }
@@ -153,12 +155,14 @@ private:
     void OnDestroy();
     void CreateMenus();
     void PostMessage(void (CKIVODialerWnd::*pHandler)());
-    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    // Makes the icon of the kind the desktop's tray takes, when it is not that kind yet.
+    void UseTrayOfDesktop();
     void ShowIconWhenTrayExists();
     void PopupMenu(QMenu& menu);
 
     CCallHistoryStore m_history;
-    std::unique_ptr<QSystemTrayIcon> m_pTray;
+    std::unique_ptr<CTrayIcon> m_pTray;
+    QString m_strTipShown;
     std::unique_ptr<QMenu> m_pMenuLeft;
     std::unique_ptr<QMenu> m_pMenuRight;
     std::unique_ptr<CTrayHostWatcher> m_pTrayHost;
@@ -168,4 +172,5 @@ private:
     bool m_bCreated = false;
     bool m_bDestroyed = false;
     bool m_bStatusNotifierTray = false; // the balloon goes to the desktop's notification server
+    bool m_bMenuOnLeftClick = false;    // the host draws the exported menu on a left click (GNOME)
 };

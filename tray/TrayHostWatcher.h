@@ -1,6 +1,7 @@
 // Which tray the desktop offers, and when a tray host appears or comes back: the Linux form of the
-// shell's "TaskbarCreated". Qt picks StatusNotifierItem over D-Bus when a host is registered with the
-// StatusNotifierWatcher, else the X display's XEmbed tray, once per process.
+// shell's "TaskbarCreated". A StatusNotifierWatcher on the session bus (Xfce's and KDE's panels, swaybar,
+// GNOME's AppIndicator extension) takes a StatusNotifierItem of our own; without one, the X display's
+// XEmbed tray takes Qt's icon.
 #pragma once
 
 #include <QBasicTimer>
@@ -14,23 +15,26 @@ public:
     CTrayHostWatcher();
     ~CTrayHostWatcher() override;
 
-    // A StatusNotifierItem host is registered on the session bus (so Qt uses it rather than XEmbed).
-    static bool IsStatusNotifierHost();
-    // The desktop's notification server, which shows the balloon of a StatusNotifierItem icon, reads a
-    // notification's body as markup (capability "body-markup"); also true when it does not answer.
-    static bool NotificationsReadMarkup();
+    // A StatusNotifierWatcher runs on the session bus.
+    static bool IsStatusNotifierWatcher();
 
     void Start();
     void Stop();
 
 signals:
+    // A StatusNotifierWatcher started (or another took its name), or, while none runs, an XEmbed tray
+    // appeared on the display.
     void TrayHostAppeared();
+    // The StatusNotifierWatcher went away: the item is gone from every host.
+    void StatusNotifierWatcherLost();
 
 protected:
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
+    void OnWatcherOwnerChanged(const QString& strNewOwner);
+
     QDBusServiceWatcher* m_pWatcher = nullptr;
     QBasicTimer m_poll;
-    bool m_bAvailable = false;
+    bool m_bXEmbedTray = false;
 };

@@ -3,8 +3,8 @@
 
 #include "app/KIVODialerApp.h"
 #include "notify/MsgData.h"
+#include "platform/qt/TrayIcon.h"
 #include "resources/ResourceIds.h"
-#include "tray/TrayHostWatcher.h"
 
 #include <vector>
 
@@ -62,17 +62,11 @@ void CKIVODialerWnd::KeepQueuedCalls() {
 }
 
 bool CKIVODialerWnd::ShowBalloon(std::u16string_view strText, std::u16string_view strTitle) {
-    // Qt replaces a balloon that is still showing, as clearing the old one first does elsewhere.
+    // A balloon still showing is replaced, as clearing the old one first does elsewhere. The icon and its
+    // tooltip stay as they are.
     m_balloonShown = MakeBalloon(strText, strTitle);
-    if (!m_pTray || !m_pTray->isVisible())
+    if (!m_pTray)
         return false;
-    // The text comes from any sender on the network. Qt's own balloon shows it as plain text; a
-    // notification server that reads markup would turn "<a href=...>" in a caller's name into a link,
-    // so there it is escaped and shows as it came.
-    QString strBody = ToQString(m_balloonShown.strText);
-    if (m_bStatusNotifierTray && CTrayHostWatcher::NotificationsReadMarkup())
-        strBody = strBody.toHtmlEscaped();
-    m_pTray->showMessage(ToQString(m_balloonShown.strTitle), strBody, QSystemTrayIcon::Information,
-                         kBalloonTimeoutMs);
-    return true;
+    return m_pTray->ShowMessage(ToQString(m_balloonShown.strTitle), ToQString(m_balloonShown.strText),
+                                kBalloonTimeoutMs);
 }

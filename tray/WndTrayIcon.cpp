@@ -4,10 +4,14 @@
 #include "app/KIVODialerApp.h"
 #include "app/TextUtil.h"
 #include "platform/qt/DialogBuilder.h"
+#include "platform/qt/QtTrayIcon.h"
+#include "platform/qt/StatusNotifierItem.h"
 #include "resources/TrayMenus.h"
 #include "tray/NotificationText.h"
+#include "tray/TrayHostWatcher.h"
 #include "tray/TrayMenuPopup.h"
 
+#include <QDBusConnection>
 #include <QIcon>
 #include <QMenu>
 
@@ -44,59 +48,81 @@ void CKIVODialerWnd::CreateMenus() {
             Qt::QueuedConnection);
 }
 
+void CKIVODialerWnd::UseTrayOfDesktop() {
+    const bool bStatusNotifier = CTrayHostWatcher::IsStatusNotifierWatcher();
+    if (m_pTray && bStatusNotifier == m_bStatusNotifierTray)
+        return;
+    m_bStatusNotifierTray = bStatusNotifier;
+    if (bStatusNotifier) {
+        auto pItem = std::make_unique<CStatusNotifierItem>(QDBusConnection::sessionBus(),
+                                                           ToQString(m_app.m_strProductName));
+        // The host draws this menu. Where a left click shows it, it holds every command; elsewhere the
+        // host shows it on a right click, as the right-click menu.
+        QVector<CDBusMenuEntry> entries;
+        if (m_bMenuOnLeftClick) {
+            for (const CMenuItemRes& item : kMenuTrayLeft)
+                entries.append({item.nId, ToQString(item.strCaption)});
+            entries.append({0, QString()});
+        }
+        for (const CMenuItemRes& item : kMenuTrayRight)
+            entries.append({item.nId, ToQString(item.strCaption)});
+        pItem->Menu().SetEntries(entries);
+        // As a choice in our own menus, the command comes after the host's call has been answered.
+        connect(&pItem->Menu(), &CDBusMenu::Clicked, this, &CKIVODialerWnd::OnCommand, Qt::QueuedConnection);
+        m_pTray = std::move(pItem);
+    } else {
+        // Made only now that no StatusNotifierWatcher runs: Qt then settles on the XEmbed tray.
+        m_pTray = std::make_unique<CQtTrayIcon>();
+    }
+    connect(m_pTray.get(), &CTrayIcon::HostEvent, this,
+            [this](ETrayHostEvent event, QPoint) { OnTrayHostEvent(event); });
+    // The new icon looks as the old one did.
+    if (m_hIconShown != ETrayIcon::None)
+        m_pTray->SetIcon(IconOf(m_hIconShown));
+    m_pTray->SetToolTip(m_strTipShown);
+}
+
 bool CKIVODialerWnd::UpdateTrayIcon(ETrayOp op, ETrayIcon hIcon, const std::u16string* pTip) {
+    if (op != NIM_DELETE || !m_pTray)
+        UseTrayOfDesktop();
     if (hIcon != ETrayIcon::None && (op == NIM_ADD || hIcon != m_hIconShown)) {
-        m_pTray->setIcon(IconOf(hIcon));
+        m_pTray->SetIcon(IconOf(hIcon));
         m_hIconShown = hIcon;
     }
-    if (pTip)
-        m_pTray->setToolTip(ToQString(CutText(*pTip, kTrayTipMax)));
+    if (pTip) {
+        m_strTipShown = ToQString(CutText(*pTip, kTrayTipMax));
+        m_pTray->SetToolTip(m_strTipShown);
+    }
 
-    bool bResult = true;
     if (op == NIM_DELETE) {
         m_trayRetry.stop();
-        m_pTray->hide();
-        bResult = true;
-    } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_pTray->show();
-    } else if (!m_trayRetry.isActive()) {
-        // No tray yet: the icon keeps its image and tooltip and is shown as soon as a tray exists.
-        // The wait does not block the thread, so timers and the channel go on meanwhile.
-        m_trayRetry.start(kTrayRetryMs, this);
+        m_pTray->Hide();
+    } else if (op == NIM_ADD || !m_pTray->IsVisible()) {
+        if (m_pTray->Show())
+            m_trayRetry.stop();
+        else if (!m_trayRetry.isActive())
+            // No tray yet: the icon keeps its image and tooltip and is shown as soon as a tray exists.
+            // The wait does not block the thread, so timers and the channel go on meanwhile.
+            m_trayRetry.start(kTrayRetryMs, this);
     }
     m_app.PublishLoginState(m_app.m_bLogin);
-    return bResult;
+    return true;
 }
 
 void CKIVODialerWnd::ShowIconWhenTrayExists() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_trayRetry.stop();
-    m_pTray->show();
+    UseTrayOfDesktop();
+    if (m_pTray->Show())
+        m_trayRetry.stop();
 }
 
 void CKIVODialerWnd::OnTaskbarCreated() {
     UpdateTrayIcon(NIM_ADD, m_app.m_bLogin ? ETrayIcon::Login : ETrayIcon::Logout, nullptr);
 }
 
-void CKIVODialerWnd::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
-    // Qt reports what Windows sends as mouse messages. A double click there ends with one more button
-    // release, which Qt does not report: without it the click timer would not clear m_bDblClick and the
-    // next single click would open no menu.
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        OnTrayNotify(kTrayIconId, WM_LBUTTONUP);
-        break;
-    case QSystemTrayIcon::DoubleClick:
-        OnTrayNotify(kTrayIconId, WM_LBUTTONDBLCLK);
-        OnTrayNotify(kTrayIconId, WM_LBUTTONUP);
-        break;
-    case QSystemTrayIcon::Context:
-        OnTrayNotify(kTrayIconId, WM_RBUTTONUP);
-        break;
-    default:
-        break;
-    }
+void CKIVODialerWnd::OnTrayHostEvent(ETrayHostEvent event) {
+    const bool bClickPending = GetTimerPeriod(kTimerClick) != 0;
+    for (unsigned nMessage : TrayMouseMessages(event, bClickPending, m_bMenuOnLeftClick))
+        OnTrayNotify(kTrayIconId, nMessage);
 }
 
 void CKIVODialerWnd::OnTrayNotify(unsigned wParam, unsigned lParam) {

@@ -14,3 +14,15 @@ std::string CWinAnsiCodePage::FromUtf16(std::u16string_view text) {
     WideCharToMultiByte(CP_THREAD_ACP, 0, pWide, nWide, out.data(), nBytes, nullptr, nullptr);
     return out;
 }
+
+std::u16string CWinAnsiCodePage::ToUtf16(std::string_view bytes) {
+    if (bytes.empty())
+        return {};
+    const int nBytes = static_cast<int>(bytes.size());
+    const int nWide = MultiByteToWideChar(CP_ACP, 0, bytes.data(), nBytes, nullptr, 0);
+    if (nWide <= 0)
+        return std::u16string(bytes.size(), u'?');
+    std::u16string out(static_cast<size_t>(nWide), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), nBytes, reinterpret_cast<wchar_t*>(out.data()), nWide);
+    return out;
+}

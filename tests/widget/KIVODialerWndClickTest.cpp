@@ -8,8 +8,8 @@
 namespace {
 class ClickTest : public TrayFixture {
 protected:
-    void Activate(QSystemTrayIcon::ActivationReason reason) {
-        emit m_pWnd->TrayIcon()->activated(reason);
+    void Activate(ETrayHostEvent event) {
+        emit m_pWnd->TrayIcon()->HostEvent(event, QPoint());
         DeliverPosted();
     }
     // What the click timer does when it expires.
@@ -50,29 +50,29 @@ TEST_F(ClickTest, MenusHoldTheirCommandsInOrder) {
 
 TEST_F(ClickTest, ClickDoubleClickClick) {
     Create();
-    Activate(QSystemTrayIcon::Trigger);
+    Activate(ETrayHostEvent::Trigger);
     EXPECT_FALSE(LeftMenuShown()) << "the menu waits for the click timer";
     ExpireClick();
     EXPECT_TRUE(LeftMenuShown());
     EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerClick), 0);
 
     // A double click on the XEmbed tray arrives as Trigger, then DoubleClick.
-    Activate(QSystemTrayIcon::Trigger);
-    Activate(QSystemTrayIcon::DoubleClick);
+    Activate(ETrayHostEvent::Trigger);
+    Activate(ETrayHostEvent::DoubleClick);
     EXPECT_EQ(m_pWnd->m_commands, std::vector<int>{ID_DIAL});
     EXPECT_TRUE(m_pWnd->m_bDblClick);
     ExpireClick(); // armed again by the release that ends the double click
     EXPECT_FALSE(LeftMenuShown());
     EXPECT_FALSE(m_pWnd->m_bDblClick);
 
-    Activate(QSystemTrayIcon::Trigger);
+    Activate(ETrayHostEvent::Trigger);
     ExpireClick();
     EXPECT_TRUE(LeftMenuShown()) << "the next single click opens the menu again";
 }
 
 TEST_F(ClickTest, RightClickOpensItsMenuAtOnce) {
     Create();
-    Activate(QSystemTrayIcon::Context);
+    Activate(ETrayHostEvent::Context);
     EXPECT_TRUE(m_pWnd->RightClickMenu()->isVisible());
     EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerClick), 0);
     m_pWnd->RightClickMenu()->hide();
@@ -109,4 +109,21 @@ TEST_F(ClickTest, ChosenItemsArriveAsCommands) {
     EXPECT_TRUE(m_pWnd->m_commands.empty()) << "commands are posted, as a menu's choice is";
     DeliverPosted();
     EXPECT_EQ(m_pWnd->m_commands, (std::vector<int>{ID_DIAL, ID_CALL_HISTORY, ID_APP_ABOUT}));
+}
+
+// A StatusNotifierItem host reports a double click as two Activates: the second, while the click timer of
+// the first runs, is the double click and runs the configured action.
+TEST_F(ClickTest, TwoActivatesAreADoubleClick) {
+    Create();
+    m_pApp->m_nDblClk = 1;
+    Activate(ETrayHostEvent::Activate);
+    EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerClick), 200);
+    Activate(ETrayHostEvent::Activate);
+    EXPECT_EQ(m_pWnd->m_commands, std::vector<int>{ID_CALL_HISTORY});
+    ExpireClick();
+    EXPECT_FALSE(LeftMenuShown());
+
+    Activate(ETrayHostEvent::Activate);
+    ExpireClick();
+    EXPECT_TRUE(LeftMenuShown()) << "one Activate alone opens the left-click menu";
 }

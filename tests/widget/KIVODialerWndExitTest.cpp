@@ -34,7 +34,7 @@ TEST_F(ExitTest, YesSavesTheHistoryAndRemovesTheIcon) {
     EXPECT_EQ(nDestroyed, 1);
     EXPECT_EQ(m_profile.GetProfileString(kSectionCdr, u"CallNum1", u""), u"0312345678");
     EXPECT_FALSE(m_pWnd->m_terminal.HasTerminal());
-    EXPECT_FALSE(m_pWnd->TrayIcon()->isVisible());
+    EXPECT_FALSE(m_pWnd->TrayIcon()->IsVisible());
     EXPECT_FALSE(m_pWnd->IsTrayRetryPending());
     for (int nId : {kTimerClick, kTimerRegister, kTimerDrain})
         EXPECT_EQ(m_pWnd->GetTimerPeriod(nId), 0) << nId;

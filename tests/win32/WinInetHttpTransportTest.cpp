@@ -2,6 +2,7 @@
 // and every failure point with its message and log entry.
 #include "platform/win32/WinInetHttpTransport.h"
 #include "pbxweb/PbxWebClient.h"
+#include "platform/win32/WinAnsiCodePage.h"
 #include "tests/support/RecordingEventLog.h"
 #include "tests/win32/support/WinLoopback.h"
 
@@ -27,7 +28,8 @@ TEST(WinInetHttpTransport, SendsTheTargetWithTheUserAgentAndMatchesTheReply) {
     CCannedHttpServer server(Reply200("OK\r\n"));
     CWinInetHttpTransport transport;
     CRecordingEventLog log;
-    CPbxWebClient client(transport, log);
+    CWinAnsiCodePage codePage;
+    CPbxWebClient client(transport, log, codePage);
     std::u16string strMessage;
     EXPECT_TRUE(client.SendPbxRequest(
         Server(server.Port()), u"/manager/kivodialer/call?callid=201&passwd=pw&dialno=0312345678&cbtime=10",
@@ -84,7 +86,8 @@ TEST(WinInetHttpTransport, RepliesAndFailurePoints) {
         }
         CWinInetHttpTransport transport;
         CRecordingEventLog log;
-        CPbxWebClient client(transport, log);
+        CWinAnsiCodePage codePage;
+        CPbxWebClient client(transport, log, codePage);
         std::u16string strMessage = u"left over";
         EXPECT_EQ(client.SendPbxRequest(Server(nPort), u"/manager/kivodialer/regist", strMessage), c.bResult);
         EXPECT_EQ(strMessage, c.strMessage);
