@@ -11,8 +11,6 @@ if [ -z "${KIVO_E2E_SANDBOXED:-}" ]; then
 fi
 # shellcheck source=scripts/e2e-lib.sh
 . "$HERE/../../../scripts/e2e-lib.sh"
-e2e_begin "$DESKTOP.desktop-checks"
-# shellcheck disable=SC1090
-. "$HERE/$DESKTOP.sh"
+e2e_begin "$DESKTOP" desktop-checks
 # shellcheck source=tests/e2e/desktops/sway-checks.sh
 . "$HERE/sway-checks.sh"
