@@ -9,8 +9,8 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QHash>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
