@@ -2,6 +2,7 @@
 // and every failure point with its message and log entry.
 #include "platform/win32/WinInetHttpTransport.h"
 #include "pbxweb/PbxWebClient.h"
+#include "pbxweb/ReplyTable.h"
 #include "platform/win32/WinAnsiCodePage.h"
 #include "tests/support/RecordingEventLog.h"
 #include "tests/win32/support/WinLoopback.h"
@@ -66,7 +67,11 @@ TEST(WinInetHttpTransport, RepliesAndFailurePoints) {
          u"登録に失敗しました。()\nKIVO-PBXとの接続設定を確認してください。",
          {}},
         // Several 4096-byte chunks, matched as one text.
-        {"long body", Reply200("Login_OK," + strLong), true, u"Login_OK," + std::u16string(10000, u'x'), {}},
+        {"long body",
+         Reply200("Login_OK," + strLong),
+         true,
+         QuoteReply(u"Login_OK," + std::u16string(10000, u'x')),
+         {}},
         {"body cut short",
          "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nOK",
          true,
