@@ -99,7 +99,7 @@ void CDBusMenu::Event(int nId, const QString& strEventId, const QDBusVariant&, u
         emit Clicked(nCommand);
 }
 
-QList<int> CDBusMenu::EventGroup(const CDBusMenuEventList& events) {
+QList<int> CDBusMenu::EventGroup(const QList<CDBusMenuEvent>& events) {
     QList<int> idErrors;
     for (const CDBusMenuEvent& event : events) {
         if (IsItem(event.nId))

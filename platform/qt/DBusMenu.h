@@ -45,7 +45,10 @@ public slots:
                                                                 const QStringList& propertyNames);
     Q_SCRIPTABLE QDBusVariant GetProperty(int nId, const QString& strName);
     Q_SCRIPTABLE void Event(int nId, const QString& strEventId, const QDBusVariant& data, uint nTimestamp);
-    Q_SCRIPTABLE QList<int> EventGroup(const CDBusMenuEventList& events);
+    // Spelled out rather than CDBusMenuEventList: QtDBus finds a parameter's type by the name moc
+    // recorded, and a typedef's name is unknown to it, so the method would not be exported at all (the
+    // hosts built on libdbusmenu, Xfce's panel among them, send every click through it).
+    Q_SCRIPTABLE QList<int> EventGroup(const QList<CDBusMenuEvent>& events);
     Q_SCRIPTABLE bool AboutToShow(int nId);
     Q_SCRIPTABLE QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors);
 
