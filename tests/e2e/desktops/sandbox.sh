@@ -11,7 +11,23 @@ set -euo pipefail
 if [ "${1:-}" = --inner ]; then
   shift
   ip link set lo up
+  # A checkout or build under /tmp stays reachable: the folder below /tmp that holds it is bound back
+  # from the hidden /tmp, reached through a descriptor opened before the tmpfs covers it.
+  keep=()
+  for path in "$(cd "$(dirname "$0")/../../.." && pwd)" "${KIVO_BUILD_DIR:-}" "${KIVO_E2E_SCREENS:-}"; do
+    [[ $path == /tmp/?* ]] || continue
+    top=${path#/tmp/}
+    keep+=("${top%%/*}")
+  done
+  exec 9</tmp
   mount -t tmpfs -o mode=1777 tmpfs /tmp
+  for top in "${keep[@]}"; do
+    [ -d "/tmp/$top" ] && continue
+    mkdir "/tmp/$top"
+    # (Not canonicalized: that would turn the descriptor back into the path /tmp, now the tmpfs.)
+    mount --no-canonicalize --bind "/proc/self/fd/9/$top" "/tmp/$top"
+  done
+  exec 9<&-
   # X servers of the compositors put their sockets here, and Mutter does not make the folder itself.
   mkdir -m 1777 /tmp/.X11-unix
   # Not the machine's logind: a desktop that finds /run/systemd would ask it for a session.
