@@ -4,6 +4,8 @@
 # SWAY_XWAYLAND=1 runs the program through Xwayland (QT_QPA_PLATFORM=xcb) instead of natively.
 #
 # Needs from the suite's library: WORK, spawn, stop, require, wait_until, note, e2e_start_bus.
+# shellcheck source=tests/e2e/lib/status-notifier.sh
+. "$E2E_LIB/status-notifier.sh"
 
 SWAY_W=1024
 SWAY_H=768
@@ -58,8 +60,6 @@ desktop_start() {
     ${DISPLAY:+DISPLAY} 2>/dev/null || true
   spawn mako mako --default-timeout 0 --font "Noto Sans CJK JP 10"
   require "mako owns org.freedesktop.Notifications" wait_until 10 bus_has_name org.freedesktop.Notifications
-  # Every Notify call as the bus carried it, hints and time-out included.
-  spawn notify-monitor dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'"
   sway_start_input
 }
 
@@ -181,9 +181,3 @@ focus() { swaymsg "[con_id=$1] focus" >/dev/null; sleep 0.2; }
 # The clipboard of the Wayland session (or, under Xwayland, the same: sway bridges the two).
 clipboard() { timeout 5 wl-paste -n 2>/dev/null; }
 
-# --- Notifications: the Notify calls that dbus-monitor saw
-
-# notify_calls: how many Notify calls went out.
-notify_calls() { grep -c 'member=Notify' "$WORK/notify-monitor.log" 2>/dev/null || true; }
-# The last Notify call's strings, one a line: app name, icon, summary, body (then the hints' keys).
-last_notify() { awk '/member=Notify/ {n = ""} {n = n $0 "\n"} END {printf "%s", n}' "$WORK/notify-monitor.log"; }
