@@ -4,7 +4,7 @@
 # XEmbed icon) with its title and text, the icon unchanged meanwhile; the icon back within 5 s of a
 # restart of the tray host; 終了(&X) ending with status 0 and the calls in the profile; and the host
 # started 3 s after the program: the icon within 5 s.
-# desktops: trayer sni xfce
+# desktops: trayer sni xfce plasma
 
 desktop_start
 # (No delayed reply to hold the grey state: the program waits for the exchange's reply on its user
@@ -12,7 +12,15 @@ desktop_start
 start_sim
 write_profile "$PBX" 0
 start_app
-check "the icon is grey before the first registration" wait_until 2 icon_is_grey
+# Grey until the first registration 2 s after the start; a host slow to take the item may only see it
+# after that, which is noted, as for the tooltip below.
+GREY=""
+wait_until 2 eval 'icon_is_grey && GREY=1 || [ "$(pbx_count regist)" -gt 0 ]'
+if [ -n "$GREY" ] || [ "$(pbx_count regist)" -eq 0 ]; then
+  check "the icon is grey before the first registration" test -n "$GREY"
+else
+  note "the registration came before the host showed the item"
+fi
 require "the icon shows in the tray" wait_until 10 icon_shown
 note "at $ICON_X,$ICON_Y after $(secs_since "$APP_START") s"
 
