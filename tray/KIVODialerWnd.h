@@ -57,6 +57,8 @@ public:
     // --- Call history store (WndHistory.cpp)
     bool AddRecord(const std::u16string& strNumber, const std::u16string& strName, uint16_t nMode) override;
     const std::list<CdrRecord>& GetCdrList() const override;
+    void AddHistoryListener(ICallHistoryListener& listener) override;
+    void RemoveHistoryListener(ICallHistoryListener& listener) override;
     void LoadHistory();
     void SaveHistory();
     // The session manager asks to save before the logon session ends; the program goes on running.
@@ -115,9 +117,6 @@ public:
     virtual void OnAbout();       // 57664 (WndWindows.cpp)
     void OnExit();                // 57665: asks, then DestroyWindow
     void OnPbxPage(int nCommand); // 32781, 32788, 32801 (WndPbxPages.cpp)
-
-    // Refreshes the call history window after a record was added, when the window exists.
-    void RefreshCdrWindow();
 
     CTrayIcon* TrayIcon() const { return m_pTray.get(); }
     // The tooltip last handed to the tray.

@@ -3,7 +3,6 @@
 #include "tray/KIVODialerWnd.h"
 
 #include "app/KIVODialerApp.h"
-#include "ui/KIVODialerCdrDlg.h"
 #include "ui/WindowOpeners.h"
 
 void CKIVODialerWnd::OnDial() {
@@ -28,9 +27,4 @@ bool CKIVODialerWnd::RunConfigDialog() {
 
 void CKIVODialerWnd::ActivateConfigDialog() {
     ActivateConfigDlg();
-}
-
-void CKIVODialerWnd::RefreshCdrWindow() {
-    if (m_app.m_pCdrDlg)
-        m_app.m_pCdrDlg->RefreshList();
 }
