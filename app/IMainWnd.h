@@ -1,7 +1,7 @@
 // What the application object asks of its main window, the tray controller.
 #pragma once
 
-#include "tray/CdrRecord.h"
+#include "tray/CallHistoryStore.h"
 
 #include <list>
 #include <string>
@@ -14,4 +14,7 @@ public:
                            uint16_t nMode) = 0;
     // The call history, oldest first.
     virtual const std::list<CdrRecord>& GetCdrList() const = 0;
+    // The listener is told of every record added to the history until it is removed.
+    virtual void AddHistoryListener(ICallHistoryListener& listener) = 0;
+    virtual void RemoveHistoryListener(ICallHistoryListener& listener) = 0;
 };

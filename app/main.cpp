@@ -10,6 +10,7 @@
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtProfile.h"
 #include "tray/KIVODialerWnd.h"
+#include "tray/QtTrayShell.h"
 #include "ui/WindowOpeners.h"
 
 #include <QApplication>
@@ -43,13 +44,14 @@ int main(int argc, char* argv[]) {
     if (!app.InitInstance(strCmdLine))
         return 0;
 
-    CKIVODialerWnd wnd(app);
+    CQtTrayShell shell(app);
+    CKIVODialerWnd wnd(app, shell);
     // The end of the session or a kill request ends the program the way the exit command's Yes does:
     // the channel stops, the history is saved and the icon goes.
     CEndSignalNotifier endSignals({SIGTERM, SIGHUP, SIGINT});
     // A request that a stalled exchange holds up is given up at once when the end comes.
     http.SetAbandonFd(endSignals.PendingEndFd());
-    QObject::connect(&endSignals, &CEndSignalNotifier::EndRequested, &wnd, &CKIVODialerWnd::DestroyWindow);
+    QObject::connect(&endSignals, &CEndSignalNotifier::EndRequested, &shell, [&wnd] { wnd.DestroyWindow(); });
     if (!wnd.CreateMainWindow())
         return 1;
     app.m_pMainWnd = &wnd;

@@ -5,6 +5,7 @@
 #include "platform/IProfile.h"
 #include "platform/LocalTime.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -23,7 +24,20 @@ bool CCallHistoryStore::AddRecord(const std::u16string& strNumber, const std::u1
         m_listCdr.pop_front();
     m_listCdr.push_back(CdrRecord{strNumber, strName, FormatCdrTime(m_clock.Now()), nMode});
     SaveHistory();
+    // A copy: a listener may remove itself while it is told.
+    const std::vector<ICallHistoryListener*> listeners = m_listeners;
+    for (ICallHistoryListener* pListener : listeners)
+        pListener->OnCallHistoryChanged(m_listCdr);
     return true;
+}
+
+void CCallHistoryStore::AddListener(ICallHistoryListener& listener) {
+    if (std::find(m_listeners.begin(), m_listeners.end(), &listener) == m_listeners.end())
+        m_listeners.push_back(&listener);
+}
+
+void CCallHistoryStore::RemoveListener(ICallHistoryListener& listener) {
+    std::erase(m_listeners, &listener);
 }
 
 void CCallHistoryStore::LoadHistory() {

@@ -8,6 +8,7 @@
 #include <list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class IProfile;
 class IClock;
@@ -16,6 +17,14 @@ inline constexpr std::u16string_view kSectionCdr = u"CDR";
 inline constexpr size_t kCdrMax = 20;
 inline constexpr uint16_t kCdrModePlaced = 0;
 inline constexpr uint16_t kCdrModeReceived = 1;
+
+// Told after a record was added (a call received or placed) and saved; the open call history window
+// refreshes itself from it.
+class ICallHistoryListener {
+public:
+    virtual ~ICallHistoryListener() = default;
+    virtual void OnCallHistoryChanged(const std::list<CdrRecord>& records) = 0;
+};
 
 class CCallHistoryStore {
 public:
@@ -37,10 +46,15 @@ public:
 
     const std::list<CdrRecord>& GetCdrList() const { return m_listCdr; }
 
+    // A listener stays registered until it is removed; it must not outlive the store without that.
+    void AddListener(ICallHistoryListener& listener);
+    void RemoveListener(ICallHistoryListener& listener);
+
 private:
     IProfile& m_profile;
     IClock& m_clock;
     std::list<CdrRecord> m_listCdr;
+    std::vector<ICallHistoryListener*> m_listeners;
 };
 
 // "%Y/%m/%d %H:%M:%S" of t in local time.

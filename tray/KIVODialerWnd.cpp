@@ -4,24 +4,17 @@
 #include "app/KIVODialerApp.h"
 #include "resources/ResourceIds.h"
 #include "tray/RegisterDecision.h"
-#include "tray/TrayHostWatcher.h"
-
-#include <QByteArray>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QTimerEvent>
 
 namespace {
 constexpr int kFirstTimerId = kTimerClick;
 
 bool IsOwnTimerId(int nId) {
-    return nId >= kTimerClick && nId <= kTimerDrain;
+    return nId >= kTimerClick && nId <= kTimerTrayRetry;
 }
 } // namespace
 
-CKIVODialerWnd::CKIVODialerWnd(CKIVODialerApp& app)
-    : m_app(app), m_history(app.m_platform.profile, app.m_platform.clock) {
+CKIVODialerWnd::CKIVODialerWnd(CKIVODialerApp& app, ITrayShell& shell)
+    : m_app(app), m_shell(shell), m_history(app.m_platform.profile, app.m_platform.clock) {
     m_app.m_pDialDlg = nullptr;
     m_app.m_pCdrDlg = nullptr;
 }
@@ -30,6 +23,7 @@ CKIVODialerWnd::~CKIVODialerWnd() {
     // A controller that was never closed still joins its worker and keeps the calls.
     if (m_bCreated)
         DestroyWindow();
+    m_shell.Attach(nullptr);
 }
 
 bool CKIVODialerWnd::CreateMainWindow() {
@@ -40,16 +34,7 @@ int CKIVODialerWnd::OnCreate() {
     if (m_bCreated)
         return -1;
     m_bCreated = true;
-
-    CreateMenus();
-    m_bMenuOnLeftClick = HostDrawsMenuOnLeftClick(qgetenv("XDG_CURRENT_DESKTOP").toStdString());
-    m_pTrayHost = std::make_unique<CTrayHostWatcher>();
-    connect(m_pTrayHost.get(), &CTrayHostWatcher::TrayHostAppeared, this, &CKIVODialerWnd::OnTaskbarCreated);
-    // The icon is gone from every StatusNotifierItem host: wait for a tray as at the start.
-    connect(m_pTrayHost.get(), &CTrayHostWatcher::StatusNotifierWatcherLost, this, [this] {
-        if (!m_trayRetry.isActive())
-            m_trayRetry.start(kTrayRetryMs, this);
-    });
+    m_shell.Attach(this);
 
     const std::u16string strTip = LoginTip(m_app.m_strProductName, false);
     UpdateTrayIcon(NIM_ADD, ETrayIcon::Logout, &strTip);
@@ -62,10 +47,7 @@ int CKIVODialerWnd::OnCreate() {
     m_terminal.SetStopping(false);
     StartTerminal();
 
-    if (auto* pGuiApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(pGuiApp, &QGuiApplication::commitDataRequest, this, &CKIVODialerWnd::OnQueryEndSession,
-                Qt::DirectConnection);
-    m_pTrayHost->Start();
+    m_shell.WatchTrayHosts(true);
     return 0;
 }
 
@@ -74,19 +56,16 @@ void CKIVODialerWnd::DestroyWindow() {
         return;
     m_bDestroyed = true;
     OnDestroy();
-    emit Destroyed();
-    QCoreApplication::quit();
+    m_shell.EndMessageLoop();
 }
 
 void CKIVODialerWnd::OnDestroy() {
     StopTerminal(true);
     SaveHistory();
     // A destroyed window has no timers left.
-    for (int nId = kTimerClick; nId <= kTimerDrain; ++nId)
+    for (int nId = kTimerClick; nId <= kTimerTrayRetry; ++nId)
         KillTimer(nId);
-    m_trayRetry.stop();
-    if (m_pTrayHost)
-        m_pTrayHost->Stop();
+    m_shell.WatchTrayHosts(false);
     UpdateTrayIcon(NIM_DELETE, ETrayIcon::None, nullptr);
 }
 
@@ -98,41 +77,44 @@ void CKIVODialerWnd::OnExit() {
     const int nAnswer =
         m_app.m_platform.messageBox.MessageBox(kQuestion, m_app.m_strProductName, MB_YESNO | MB_ICONQUESTION);
     if (nAnswer == IDYES)
-        PostMessage(&CKIVODialerWnd::DestroyWindow);
+        m_shell.PostToSelf(ETrayPost::Close);
+}
+
+void CKIVODialerWnd::OnPosted(ETrayPost post) {
+    switch (post) {
+    case ETrayPost::LButtonUp:
+        OnLButtonUp();
+        break;
+    case ETrayPost::LButtonDblClk:
+        OnLButtonDblClk();
+        break;
+    case ETrayPost::RButtonUp:
+        OnRButtonUp();
+        break;
+    case ETrayPost::Close:
+        DestroyWindow();
+        break;
+    }
 }
 
 void CKIVODialerWnd::SetTimer(int nId, int nPeriodMs) {
     if (!IsOwnTimerId(nId))
         return;
-    m_timers[nId - kFirstTimerId].start(nPeriodMs, this);
+    m_shell.SetTimer(nId, nPeriodMs);
     m_nPeriods[nId - kFirstTimerId] = nPeriodMs;
 }
 
 void CKIVODialerWnd::KillTimer(int nId) {
     if (!IsOwnTimerId(nId))
         return;
-    m_timers[nId - kFirstTimerId].stop();
+    m_shell.KillTimer(nId);
     m_nPeriods[nId - kFirstTimerId] = 0;
 }
 
 int CKIVODialerWnd::GetTimerPeriod(int nId) const {
-    if (!IsOwnTimerId(nId) || !m_timers[nId - kFirstTimerId].isActive())
+    if (!IsOwnTimerId(nId))
         return 0;
     return m_nPeriods[nId - kFirstTimerId];
-}
-
-void CKIVODialerWnd::timerEvent(QTimerEvent* pEvent) {
-    if (pEvent->timerId() == m_trayRetry.timerId()) {
-        ShowIconWhenTrayExists();
-        return;
-    }
-    for (int nId = kTimerClick; nId <= kTimerDrain; ++nId) {
-        if (pEvent->timerId() == m_timers[nId - kFirstTimerId].timerId()) {
-            OnTimer(nId);
-            return;
-        }
-    }
-    QObject::timerEvent(pEvent);
 }
 
 void CKIVODialerWnd::OnTimer(int nId) {
@@ -149,11 +131,14 @@ void CKIVODialerWnd::OnTimer(int nId) {
     case kTimerDrain:
         OnDrainTimer();
         break;
+    case kTimerTrayRetry:
+        ShowIconWhenTrayExists();
+        break;
     default:
         break;
     }
 }
 
-void CKIVODialerWnd::PostMessage(void (CKIVODialerWnd::*pHandler)()) {
-    QMetaObject::invokeMethod(this, pHandler, Qt::QueuedConnection);
+bool CKIVODialerWnd::OnPowerBroadcast(unsigned /*nEvent*/) {
+    return true;
 }

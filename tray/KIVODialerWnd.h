@@ -1,47 +1,39 @@
-// The tray controller: the program's hidden main object. It owns the tray icon and its two menus, the
-// timers 4 (click), 5 (registration) and 6 (drain), the notification queue and terminal, and the call
-// history store. The handlers keep the names of the window messages they stand for; the portable
-// decisions (registration outcome, notification grammar, history store, page addresses) live in
-// kivocore and are only applied here.
+// The tray controller: the program's hidden main window. It keeps the tray icon's state and the two menus'
+// commands, the timers 4 (click), 5 (registration) and 6 (drain), the notification queue and terminal,
+// and the call history store, and makes every decision about them. What it needs of the desktop (the icon,
+// timers, menus, windows, the browser, posting to itself) it reaches through ITrayShell, implemented once
+// per desktop layer; the desktop reports back through ITrayEvents. The handlers keep the names of the
+// window messages they stand for.
 #pragma once
 
 #include "app/IMainWnd.h"
 #include "notify/MsgQueue.h"
 #include "notify/TerminalControl.h"
-#include "platform/qt/TrayIcon.h"
+#include "platform/ITrayShell.h"
 #include "tray/CallHistoryStore.h"
 #include "tray/NotificationText.h"
 #include "tray/TrayClick.h"
 
-#include <QBasicTimer>
-#include <QObject>
-#include <QPoint>
-#include <QString>
-
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 
 class CKIVODialerApp;
 class CMsgData;
-class CTrayHostWatcher;
-class QMenu;
 
 // Operations on the tray icon.
 enum ETrayOp { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
-// The icons handed to the tray: none, 128 (colour, logged in) or 135 (grey, not logged in).
-enum class ETrayIcon { None, Login, Logout };
 
 inline constexpr int kClickPeriodMs = 200;
 inline constexpr int kDrainPeriodMs = 1000;
 inline constexpr int kTrayRetryMs = 2000; // while no tray exists
 inline constexpr size_t kTrayTipMax = 127;
+// The timer that shows the icon once a tray exists: an id of our own, beside the window's 4, 5 and 6.
+inline constexpr int kTimerTrayRetry = 7;
 
-class CKIVODialerWnd : public QObject, public IMainWnd {
-    Q_OBJECT
+class CKIVODialerWnd : public IMainWnd, public ITrayEvents {
 public:
-    explicit CKIVODialerWnd(CKIVODialerApp& app);
+    CKIVODialerWnd(CKIVODialerApp& app, ITrayShell& shell);
     ~CKIVODialerWnd() override;
 
     CKIVODialerWnd(const CKIVODialerWnd&) = delete;
@@ -50,24 +42,28 @@ public:
     // Creates the tray icon, loads the history, arms the first registration and starts the
     // notification channel (OnCreate). False when creation failed.
     bool CreateMainWindow();
-    // Stops the channel, saves the history, removes the icon, then ends the event loop. Runs once; the
+    // Stops the channel, saves the history, removes the icon, then ends the message loop. Runs once; the
     // exit command's Yes, the end signals and the destructor come here.
     void DestroyWindow();
 
     // --- Call history store (WndHistory.cpp)
     bool AddRecord(const std::u16string& strNumber, const std::u16string& strName, uint16_t nMode) override;
     const std::list<CdrRecord>& GetCdrList() const override;
+    void AddHistoryListener(ICallHistoryListener& listener) override;
+    void RemoveHistoryListener(ICallHistoryListener& listener) override;
     void LoadHistory();
     void SaveHistory();
     // The session manager asks to save before the logon session ends; the program goes on running.
-    bool OnQueryEndSession();
+    bool OnQueryEndSession() override;
+    // Every power event is acknowledged, and nothing else is done.
+    bool OnPowerBroadcast(unsigned nEvent);
 
     // --- Timers: one per id; setting an id again replaces its period (KIVODialerWnd.cpp)
     void SetTimer(int nId, int nPeriodMs);
     void KillTimer(int nId);
     // The period the timer was last set to, or 0 while it is not set.
     int GetTimerPeriod(int nId) const;
-    void OnTimer(int nId);
+    void OnTimer(int nId) override;
 
     // --- Tray icon and menus (WndTrayIcon.cpp)
     // Adds, changes or removes the icon; hIcon None and a null tip leave those alone. While no tray
@@ -83,10 +79,13 @@ public:
     void ShowLeftClickMenu();
     void ShowRightClickMenu();
     // A tray host appeared or came back: the icon is added again with the image of the login state.
-    void OnTaskbarCreated();
+    void OnTaskbarCreated() override;
+    // The icon is gone from every tray host: it waits for a tray as at the start.
+    void OnTrayHostLost() override;
     // The mouse on the icon as the tray host reported it, turned into the tray callback's messages.
-    void OnTrayHostEvent(ETrayHostEvent event);
-    void OnCommand(int nId);
+    void OnTrayHostEvent(ETrayHostEvent event) override;
+    void OnCommand(int nId) override;
+    void OnPosted(ETrayPost post) override;
 
     // --- Registration (WndRegister.cpp)
     bool Register();
@@ -116,17 +115,9 @@ public:
     void OnExit();                // 57665: asks, then DestroyWindow
     void OnPbxPage(int nCommand); // 32781, 32788, 32801 (WndPbxPages.cpp)
 
-    // Refreshes the call history window after a record was added, when the window exists.
-    void RefreshCdrWindow();
-
-    CTrayIcon* TrayIcon() const { return m_pTray.get(); }
     // The tooltip last handed to the tray.
-    const QString& TrayTip() const { return m_strTipShown; }
-    // The icon is our own StatusNotifierItem (rather than Qt's icon in an XEmbed tray).
-    bool IsStatusNotifierTray() const { return m_bStatusNotifierTray; }
-    QMenu* LeftClickMenu() const { return m_pMenuLeft.get(); }
-    QMenu* RightClickMenu() const { return m_pMenuRight.get(); }
-    bool IsTrayRetryPending() const { return m_trayRetry.isActive(); }
+    const std::u16string& TrayTip() const { return m_strTipShown; }
+    bool IsTrayRetryPending() const { return GetTimerPeriod(kTimerTrayRetry) != 0; }
 
     // Fields of the tray controller.
     CKIVODialerApp& m_app;
@@ -139,38 +130,21 @@ public:
     CBalloon m_balloonShown;     // the balloon last handed to the tray
     bool m_bConfigOpen = false;
 
-signals:
-    // After DestroyWindow has removed the icon.
-    void Destroyed();
-
 protected:
-    // Runs the settings dialog modally; true when it was closed with OK. The windows supply it.
+    // Runs the settings dialog modally; true when it was closed with OK.
     virtual bool RunConfigDialog();
     // Brings the open settings dialog to the front.
     virtual void ActivateConfigDialog();
-    void timerEvent(QTimerEvent* pEvent) override;
 
 private:
     int OnCreate();
     void OnDestroy();
-    void CreateMenus();
-    void PostMessage(void (CKIVODialerWnd::*pHandler)());
-    // Makes the icon of the kind the desktop's tray takes, when it is not that kind yet.
-    void UseTrayOfDesktop();
     void ShowIconWhenTrayExists();
-    void PopupMenu(QMenu& menu);
 
+    ITrayShell& m_shell;
     CCallHistoryStore m_history;
-    std::unique_ptr<CTrayIcon> m_pTray;
-    QString m_strTipShown;
-    std::unique_ptr<QMenu> m_pMenuLeft;
-    std::unique_ptr<QMenu> m_pMenuRight;
-    std::unique_ptr<CTrayHostWatcher> m_pTrayHost;
-    std::array<QBasicTimer, 3> m_timers; // ids 4, 5, 6
-    std::array<int, 3> m_nPeriods{};
-    QBasicTimer m_trayRetry;
+    std::u16string m_strTipShown;
+    std::array<int, 4> m_nPeriods{}; // ids 4, 5, 6 and the tray retry
     bool m_bCreated = false;
     bool m_bDestroyed = false;
-    bool m_bStatusNotifierTray = false; // the balloon goes to the desktop's notification server
-    bool m_bMenuOnLeftClick = false;    // the host draws the exported menu on a left click (GNOME)
 };

@@ -3,14 +3,19 @@
 
 bool CKIVODialerWnd::AddRecord(const std::u16string& strNumber, const std::u16string& strName,
                                uint16_t nMode) {
-    if (!m_history.AddRecord(strNumber, strName, nMode))
-        return false;
-    RefreshCdrWindow();
-    return true;
+    return m_history.AddRecord(strNumber, strName, nMode);
 }
 
 const std::list<CdrRecord>& CKIVODialerWnd::GetCdrList() const {
     return m_history.GetCdrList();
+}
+
+void CKIVODialerWnd::AddHistoryListener(ICallHistoryListener& listener) {
+    m_history.AddListener(listener);
+}
+
+void CKIVODialerWnd::RemoveHistoryListener(ICallHistoryListener& listener) {
+    m_history.RemoveListener(listener);
 }
 
 void CKIVODialerWnd::LoadHistory() {

@@ -3,16 +3,9 @@
 
 #include "app/KIVODialerApp.h"
 #include "notify/MsgData.h"
-#include "platform/qt/TrayIcon.h"
 #include "resources/ResourceIds.h"
 
 #include <vector>
-
-namespace {
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-} // namespace
 
 void CKIVODialerWnd::OnDrainTimer() {
     // Not logged in: the timer keeps running and the notifications wait in the queue.
@@ -65,8 +58,5 @@ bool CKIVODialerWnd::ShowBalloon(std::u16string_view strText, std::u16string_vie
     // A balloon still showing is replaced, as clearing the old one first does elsewhere. The icon and its
     // tooltip stay as they are.
     m_balloonShown = MakeBalloon(strText, strTitle);
-    if (!m_pTray)
-        return false;
-    return m_pTray->ShowMessage(ToQString(m_balloonShown.strTitle), ToQString(m_balloonShown.strText),
-                                kBalloonTimeoutMs);
+    return m_shell.ShowBalloon(m_balloonShown.strTitle, m_balloonShown.strText, kBalloonTimeoutMs);
 }

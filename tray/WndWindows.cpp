@@ -1,36 +1,31 @@
 // The commands that open windows: the dial dialog, the call history window, the settings dialog and the
-// about box. The login checks are the tray controller's; the windows themselves belong to ui/.
+// about box. The login checks and the open-once rules are the tray controller's; the desktop makes the
+// windows.
 #include "tray/KIVODialerWnd.h"
 
 #include "app/KIVODialerApp.h"
-#include "ui/KIVODialerCdrDlg.h"
-#include "ui/WindowOpeners.h"
+#include "tray/WindowRules.h"
 
 void CKIVODialerWnd::OnDial() {
     if (!m_app.m_bLogin)
         return;
-    OpenDialDlg(m_app);
+    OpenWindowOnce(m_shell.Windows(), ETrayWindow::Dial);
 }
 
 void CKIVODialerWnd::OnCallHistory() {
     if (!m_app.m_bLogin)
         return;
-    OpenCdrDlg(m_app);
+    OpenWindowOnce(m_shell.Windows(), ETrayWindow::CallHistory);
 }
 
 void CKIVODialerWnd::OnAbout() {
-    RunAboutDlg(m_app);
+    RunModalOnce(m_shell.Windows(), ETrayWindow::About);
 }
 
 bool CKIVODialerWnd::RunConfigDialog() {
-    return RunConfigDlg(m_app);
+    return RunModalOnce(m_shell.Windows(), ETrayWindow::Settings);
 }
 
 void CKIVODialerWnd::ActivateConfigDialog() {
-    ActivateConfigDlg();
-}
-
-void CKIVODialerWnd::RefreshCdrWindow() {
-    if (m_app.m_pCdrDlg)
-        m_app.m_pCdrDlg->RefreshList();
+    m_shell.Windows().BringToFront(ETrayWindow::Settings);
 }

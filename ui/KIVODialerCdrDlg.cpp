@@ -43,9 +43,14 @@ CKIVODialerCdrDlg::CKIVODialerCdrDlg(CKIVODialerApp& app, EDisplayKind kind)
     setAttribute(Qt::WA_QuitOnClose, false);
     BuildDialog(*this, g_dlgCdr);
     OnInitDialog();
+    m_pHistoryOwner = m_app.m_pMainWnd;
+    if (m_pHistoryOwner)
+        m_pHistoryOwner->AddHistoryListener(*this);
 }
 
 CKIVODialerCdrDlg::~CKIVODialerCdrDlg() {
+    if (m_pHistoryOwner)
+        m_pHistoryOwner->RemoveHistoryListener(*this);
     if (!m_bKeepsRect)
         return;
     // The client rectangle: Qt knows the frame only once a window manager has decorated the window,
@@ -105,9 +110,17 @@ int CKIVODialerCdrDlg::FixedColumnsWidth() const {
 }
 
 void CKIVODialerCdrDlg::RefreshList() {
+    FillList(m_app.GetCdrList());
+}
+
+void CKIVODialerCdrDlg::OnCallHistoryChanged(const std::list<CdrRecord>& records) {
+    FillList(&records);
+}
+
+void CKIVODialerCdrDlg::FillList(const std::list<CdrRecord>* pRecords) {
     m_list->setUpdatesEnabled(false);
     m_list->setRowCount(0);
-    if (const std::list<CdrRecord>* pRecords = m_app.GetCdrList()) {
+    if (pRecords) {
         for (const CdrRecord& rec : *pRecords) {
             m_list->insertRow(0);
             m_list->setItem(0, 0, NewCell(CdrKindText(rec.nMode)));

@@ -3,13 +3,17 @@
 #pragma once
 
 #include "platform/qt/DisplayKind.h"
+#include "tray/CallHistoryStore.h"
 
 #include <QDialog>
 
 class CKIVODialerApp;
+class IMainWnd;
 class QTableWidget;
 
-class CKIVODialerCdrDlg : public QDialog {
+// It listens to the main window's call history from its creation on, so a call received or placed while
+// it exists shows at once.
+class CKIVODialerCdrDlg : public QDialog, private ICallHistoryListener {
     Q_OBJECT
 public:
     // Builds the window from template 133, fills it from the call history and restores its rectangle.
@@ -21,6 +25,7 @@ public:
 
     // Rebuilds every row from the application's call history, newest first.
     void RefreshList();
+    void OnCallHistoryChanged(const std::list<CdrRecord>& records) override;
     // Puts the selected row on the clipboard as "kind\ttime\tnumber\tname".
     virtual void CopySelected();
 
@@ -39,6 +44,9 @@ private:
     void OnDblClk(int nRow);
     int FixedColumnsWidth() const;
 
+    void FillList(const std::list<CdrRecord>* pRecords);
+
     CKIVODialerApp& m_app;
-    const bool m_bKeepsRect; // the window's rectangle means something on this display
+    IMainWnd* m_pHistoryOwner = nullptr; // whose history the window listens to
+    const bool m_bKeepsRect;             // the window's rectangle means something on this display
 };

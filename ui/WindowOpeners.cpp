@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/KIVODialerApp.h"
 #include "platform/qt/DialogLoop.h"
+#include "tray/WindowRules.h"
 #include "ui/CdrWindowRect.h"
 #include "ui/ConfigDlg.h"
 #include "ui/KIVODialerCdrDlg.h"
@@ -26,50 +27,117 @@ void BringToFront(QWidget& wnd) {
 
 } // namespace
 
-void OpenDialDlg(CKIVODialerApp& app) {
-    if (app.m_pDialDlg) {
+ETrayWindowState CQtTrayWindows::GetWindowState(ETrayWindow window) {
+    switch (window) {
+    case ETrayWindow::Dial:
+        if (!m_app.m_pDialDlg)
+            return ETrayWindowState::None;
         // A dialog closed while its call's message box is still open is still at work: shown again,
         // not deleted under it.
-        if (app.m_pDialDlg->isVisible() || app.m_pDialDlg->IsDialing()) {
-            app.m_pDialDlg->showNormal();
-            BringToFront(*app.m_pDialDlg);
-            return;
-        }
-        delete app.m_pDialDlg;
-        app.m_pDialDlg = nullptr;
+        return m_app.m_pDialDlg->isVisible() || m_app.m_pDialDlg->IsDialing() ? ETrayWindowState::Open
+                                                                              : ETrayWindowState::Closed;
+    case ETrayWindow::CallHistory:
+        if (!m_app.m_pCdrDlg)
+            return ETrayWindowState::None;
+        return m_app.m_pCdrDlg->isVisible() ? ETrayWindowState::Open : ETrayWindowState::Closed;
+    case ETrayWindow::Settings:
+        return g_pConfigDlg ? ETrayWindowState::Open : ETrayWindowState::None;
+    case ETrayWindow::About:
+        return g_pAboutDlg ? ETrayWindowState::Open : ETrayWindowState::None;
     }
-    // Closed, the dialog gives up its window and widgets: a new one reads the clipboard and the
-    // history again anyway.
-    auto* pDlg = new CKIVODialerDlg(app);
-    app.m_pDialDlg = pDlg;
-    QObject::connect(pDlg, &QDialog::finished, pDlg, [&app, pDlg] {
-        if (app.m_pDialDlg == pDlg)
-            app.m_pDialDlg = nullptr;
-        pDlg->deleteLater();
-    });
+    return ETrayWindowState::None;
+}
+
+void CQtTrayWindows::CreateTrayWindow(ETrayWindow window) {
+    if (window == ETrayWindow::Dial) {
+        auto* pDlg = new CKIVODialerDlg(m_app);
+        m_app.m_pDialDlg = pDlg;
+        CKIVODialerApp& app = m_app;
+        QObject::connect(pDlg, &QDialog::finished, pDlg, [&app, pDlg] {
+            if (app.m_pDialDlg == pDlg)
+                app.m_pDialDlg = nullptr;
+            pDlg->deleteLater();
+        });
+        pDlg->showNormal();
+    } else if (window == ETrayWindow::CallHistory) {
+        m_app.m_pCdrDlg = new CKIVODialerCdrDlg(m_app);
+        m_app.m_pCdrDlg->showNormal();
+    }
+}
+
+void CQtTrayWindows::DeleteTrayWindow(ETrayWindow window) {
+    if (window == ETrayWindow::Dial) {
+        delete m_app.m_pDialDlg;
+        m_app.m_pDialDlg = nullptr;
+    } else if (window == ETrayWindow::CallHistory) {
+        delete m_app.m_pCdrDlg;
+        m_app.m_pCdrDlg = nullptr;
+    }
+}
+
+void CQtTrayWindows::ShowAgain(ETrayWindow window) {
+    if (window != ETrayWindow::CallHistory || !m_app.m_pCdrDlg)
+        return;
+    CKIVODialerCdrDlg* pDlg = m_app.m_pCdrDlg;
+    // The window's outer rectangle, as the screen holds it; move() places that rectangle.
+    const QRect rc = pDlg->frameGeometry();
+    CScreenRect rect{rc.left(), rc.top(), rc.left() + rc.width(), rc.top() + rc.height()};
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
+        ClampRectToScreen(rect, pScreen->geometry().width(), pScreen->geometry().height());
+    pDlg->move(rect.left, rect.top);
+    pDlg->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     pDlg->showNormal();
 }
 
+void CQtTrayWindows::BringToFront(ETrayWindow window) {
+    switch (window) {
+    case ETrayWindow::Dial:
+        if (m_app.m_pDialDlg) {
+            m_app.m_pDialDlg->showNormal();
+            ::BringToFront(*m_app.m_pDialDlg);
+        }
+        break;
+    case ETrayWindow::CallHistory:
+        if (m_app.m_pCdrDlg)
+            ::BringToFront(*m_app.m_pCdrDlg);
+        break;
+    case ETrayWindow::Settings:
+        if (g_pConfigDlg)
+            ::BringToFront(*g_pConfigDlg);
+        break;
+    case ETrayWindow::About:
+        if (g_pAboutDlg)
+            ::BringToFront(*g_pAboutDlg);
+        break;
+    }
+}
+
+bool CQtTrayWindows::RunModal(ETrayWindow window) {
+    if (window == ETrayWindow::Settings) {
+        CConfigDlg dlg(m_app);
+        g_pConfigDlg = &dlg;
+        const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
+        g_pConfigDlg = nullptr;
+        return bOk;
+    }
+    if (window == ETrayWindow::About) {
+        CAboutDlg dlg(m_app);
+        g_pAboutDlg = &dlg;
+        const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
+        g_pAboutDlg = nullptr;
+        return bOk;
+    }
+    return false;
+}
+
+void OpenDialDlg(CKIVODialerApp& app) {
+    CQtTrayWindows windows(app);
+    OpenWindowOnce(windows, ETrayWindow::Dial);
+}
+
 void OpenCdrDlg(CKIVODialerApp& app) {
-    CKIVODialerCdrDlg* pDlg = app.m_pCdrDlg;
-    if (pDlg && pDlg->isVisible()) {
-        BringToFront(*pDlg);
-        return;
-    }
-    if (pDlg) {
-        // The window's outer rectangle, as the screen holds it; move() places that rectangle.
-        const QRect rc = pDlg->frameGeometry();
-        CScreenRect rect{rc.left(), rc.top(), rc.left() + rc.width(), rc.top() + rc.height()};
-        if (const QScreen* pScreen = QGuiApplication::primaryScreen())
-            ClampRectToScreen(rect, pScreen->geometry().width(), pScreen->geometry().height());
-        pDlg->move(rect.left, rect.top);
-        pDlg->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    } else {
-        pDlg = new CKIVODialerCdrDlg(app);
-        app.m_pCdrDlg = pDlg;
-    }
-    pDlg->showNormal();
-    BringToFront(*pDlg);
+    CQtTrayWindows windows(app);
+    OpenWindowOnce(windows, ETrayWindow::CallHistory);
 }
 
 void DestroyCallingWindows(CKIVODialerApp& app) {
@@ -80,15 +148,8 @@ void DestroyCallingWindows(CKIVODialerApp& app) {
 }
 
 bool RunConfigDlg(CKIVODialerApp& app) {
-    if (g_pConfigDlg) {
-        BringToFront(*g_pConfigDlg);
-        return false;
-    }
-    CConfigDlg dlg(app);
-    g_pConfigDlg = &dlg;
-    const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
-    g_pConfigDlg = nullptr;
-    return bOk;
+    CQtTrayWindows windows(app);
+    return RunModalOnce(windows, ETrayWindow::Settings);
 }
 
 bool IsConfigDlgOpen() {
@@ -101,12 +162,6 @@ void ActivateConfigDlg() {
 }
 
 void RunAboutDlg(CKIVODialerApp& app) {
-    if (g_pAboutDlg) {
-        BringToFront(*g_pAboutDlg);
-        return;
-    }
-    CAboutDlg dlg(app);
-    g_pAboutDlg = &dlg;
-    RunDialogLoop(dlg);
-    g_pAboutDlg = nullptr;
+    CQtTrayWindows windows(app);
+    RunModalOnce(windows, ETrayWindow::About);
 }

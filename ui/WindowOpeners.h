@@ -2,7 +2,26 @@
 // exists at most once: a second request for an open window brings it to the front.
 #pragma once
 
+#include "platform/ITrayShell.h"
+
 class CKIVODialerApp;
+
+// The windows of ui/ for the open-once rules of tray/WindowRules.h: the dial dialog and the call history
+// window live in the application object, the modal dialogs while they run.
+class CQtTrayWindows : public ITrayWindows {
+public:
+    explicit CQtTrayWindows(CKIVODialerApp& app) : m_app(app) {}
+
+    ETrayWindowState GetWindowState(ETrayWindow window) override;
+    void CreateTrayWindow(ETrayWindow window) override;
+    void DeleteTrayWindow(ETrayWindow window) override;
+    void ShowAgain(ETrayWindow window) override;
+    void BringToFront(ETrayWindow window) override;
+    bool RunModal(ETrayWindow window) override;
+
+private:
+    CKIVODialerApp& m_app;
+};
 
 // Command 32772. A visible dial dialog comes to the front; a closed one is
 // deleted and a new one, with the clipboard and the history read afresh, is shown.

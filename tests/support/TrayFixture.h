@@ -10,10 +10,12 @@
 #include "platform/posix/PosixHttpTransport.h"
 #include "platform/posix/PosixInstanceObjects.h"
 #include "platform/qt/QtMessageBox.h"
+#include "platform/qt/TrayIcon.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/LoopbackPbx.h"
 #include "tests/support/RecordingEventLog.h"
 #include "tray/KIVODialerWnd.h"
+#include "tray/QtTrayShell.h"
 #include "ui/WindowOpeners.h"
 
 #include <QCoreApplication>
@@ -26,10 +28,23 @@
 #include <unistd.h>
 #include <vector>
 
-// Records the commands whose windows belong to ui/, and runs the settings dialog as the test says.
-class CTestWnd : public CKIVODialerWnd {
+// The Qt desktop of the controller below, made before it and gone after it.
+struct CQtTrayShellHolder {
+    explicit CQtTrayShellHolder(CKIVODialerApp& app) : m_qtShell(app) {}
+    CQtTrayShell m_qtShell;
+};
+
+// The tray controller on the Qt desktop. Records the commands whose windows belong to ui/, and runs the
+// settings dialog as the test says.
+class CTestWnd : private CQtTrayShellHolder, public CKIVODialerWnd {
 public:
-    using CKIVODialerWnd::CKIVODialerWnd;
+    explicit CTestWnd(CKIVODialerApp& app) : CQtTrayShellHolder(app), CKIVODialerWnd(app, m_qtShell) {}
+
+    CQtTrayShell& QtShell() { return m_qtShell; }
+    const CQtTrayShell& QtShell() const { return m_qtShell; }
+    CTrayIcon* TrayIcon() const { return m_qtShell.TrayIcon(); }
+    QMenu* LeftClickMenu() const { return m_qtShell.LeftClickMenu(); }
+    QMenu* RightClickMenu() const { return m_qtShell.RightClickMenu(); }
 
     void OnDial() override {
         m_commands.push_back(ID_DIAL);

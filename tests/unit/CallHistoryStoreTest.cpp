@@ -158,3 +158,36 @@ TEST_F(CallHistoryStoreTest, SavesThenMoreCallsThenReloadKeepEveryRecordInOrder)
         ++a;
     }
 }
+
+namespace {
+class CRecordingListener : public ICallHistoryListener {
+public:
+    explicit CRecordingListener(CMemoryProfile& profile) : m_profile(profile) {}
+    void OnCallHistoryChanged(const std::list<CdrRecord>& records) override {
+        m_sizes.push_back(records.size());
+        m_flushesSeen.push_back(m_profile.m_nFlushes);
+    }
+    CMemoryProfile& m_profile;
+    std::vector<size_t> m_sizes;
+    std::vector<int> m_flushesSeen;
+};
+} // namespace
+
+TEST_F(CallHistoryStoreTest, ListenersHearOfEachAddedRecordAfterItIsSaved) {
+    CCallHistoryStore store(m_profile, m_clock);
+    CRecordingListener first(m_profile), second(m_profile);
+    store.AddListener(first);
+    store.AddListener(second);
+    store.AddListener(first); // once is enough
+
+    EXPECT_TRUE(store.AddRecord(u"0312345678", u"", kCdrModeReceived));
+    EXPECT_FALSE(store.AddRecord(u"", u"", kCdrModePlaced)); // nothing added, nothing told
+    store.RemoveListener(second);
+    EXPECT_TRUE(store.AddRecord(u"0398765432", u"", kCdrModePlaced));
+
+    EXPECT_EQ(first.m_sizes, (std::vector<size_t>{1, 2}));
+    EXPECT_EQ(first.m_flushesSeen, (std::vector<int>{1, 2})) << "the record is on disk when they hear of it";
+    EXPECT_EQ(second.m_sizes, (std::vector<size_t>{1}));
+    store.LoadHistory();
+    EXPECT_EQ(first.m_sizes.size(), 2u) << "loading is no new call";
+}

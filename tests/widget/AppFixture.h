@@ -42,10 +42,17 @@ public:
         if (strNumber.empty())
             return false;
         m_records.push_back({strNumber, strName, u"2024/01/31 09:05:07", nMode});
+        for (ICallHistoryListener* pListener : m_listeners)
+            pListener->OnCallHistoryChanged(m_records);
         return true;
     }
     const std::list<CdrRecord>& GetCdrList() const override { return m_records; }
+    void AddHistoryListener(ICallHistoryListener& listener) override { m_listeners.push_back(&listener); }
+    void RemoveHistoryListener(ICallHistoryListener& listener) override {
+        std::erase(m_listeners, &listener);
+    }
     std::list<CdrRecord> m_records;
+    std::vector<ICallHistoryListener*> m_listeners;
 };
 
 class CNoLoginFlag : public ISharedLoginFlag {

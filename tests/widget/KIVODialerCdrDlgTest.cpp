@@ -95,6 +95,23 @@ TEST_F(CdrDlg, RowsAreNewestFirstWithTheKindOfEachCall) {
     EXPECT_EQ(list.rowCount(), 5);
 }
 
+// The window listens to the history: a call placed or received while it exists shows without anyone
+// asking it to refresh, and a closed (deleted) window is no longer told.
+TEST_F(CdrDlg, ARecordAddedWhileTheWindowExistsShowsAtOnce) {
+    AddRecords({m_recA});
+    auto pDlg = Open();
+    m_mainWnd.AddRecord(u"0355555555", u"", kCdrModePlaced);
+    ASSERT_EQ(pDlg->m_list->rowCount(), 2);
+    EXPECT_EQ(pDlg->m_list->item(0, 2)->text(), QStringLiteral("0355555555"));
+    pDlg->reject();
+    m_mainWnd.AddRecord(u"0366666666", u"", kCdrModeReceived);
+    EXPECT_EQ(pDlg->m_list->item(0, 2)->text(), QStringLiteral("0366666666")) << "hidden, it still follows";
+
+    pDlg.reset();
+    EXPECT_TRUE(m_mainWnd.m_listeners.empty());
+    EXPECT_TRUE(m_mainWnd.AddRecord(u"0377777777", u"", kCdrModePlaced));
+}
+
 TEST_F(CdrDlg, ReportListLooksAndBehavesAsAListView) {
     auto pDlg = Open();
     QTableWidget& list = *pDlg->m_list;

@@ -1,5 +1,7 @@
-// Mouse on the tray icon as Qt reports it: a click opens the left-click menu after 200 ms, a double
-// click runs its action and opens none, a right click opens the right-click menu at once.
+// Mouse on the tray icon as Qt reports it, through the Qt desktop to the controller and back to the real
+// menus: a click opens the left-click menu after 200 ms, a double click runs its action and opens none, a
+// right click opens the right-click menu at once. The controller's decisions for every sequence of host
+// events are tested in the unit tests (TrayControllerTest).
 #include "tests/support/TrayFixture.h"
 
 #include <QAction>
@@ -78,28 +80,6 @@ TEST_F(ClickTest, RightClickOpensItsMenuAtOnce) {
     m_pWnd->RightClickMenu()->hide();
 }
 
-TEST_F(ClickTest, OtherMessagesAndOtherIconsDoNothing) {
-    Create();
-    m_pWnd->OnTrayNotify(kTrayIconId, WM_LBUTTONDOWN);
-    m_pWnd->OnTrayNotify(kTrayIconId, WM_RBUTTONDOWN);
-    m_pWnd->OnTrayNotify(kTrayIconId + 1, WM_LBUTTONUP);
-    m_pWnd->OnTrayNotify(kTrayIconId + 1, WM_RBUTTONUP);
-    DeliverPosted();
-    EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerClick), 0);
-    EXPECT_FALSE(m_pWnd->RightClickMenu()->isVisible());
-}
-
-TEST_F(ClickTest, DoubleClickActionFollowsTheSetting) {
-    Create();
-    const std::pair<int, int> cases[] = {{0, ID_DIAL}, {1, ID_CALL_HISTORY}, {5, ID_DIAL}, {-1, ID_DIAL}};
-    for (auto [nDblClk, nCommand] : cases) {
-        m_pWnd->m_commands.clear();
-        m_pApp->m_nDblClk = nDblClk;
-        m_pWnd->OnLButtonDblClk();
-        EXPECT_EQ(m_pWnd->m_commands, std::vector<int>{nCommand}) << nDblClk;
-    }
-}
-
 TEST_F(ClickTest, ChosenItemsArriveAsCommands) {
     Create();
     for (QMenu* pMenu : {m_pWnd->LeftClickMenu(), m_pWnd->RightClickMenu()})
@@ -109,21 +89,4 @@ TEST_F(ClickTest, ChosenItemsArriveAsCommands) {
     EXPECT_TRUE(m_pWnd->m_commands.empty()) << "commands are posted, as a menu's choice is";
     DeliverPosted();
     EXPECT_EQ(m_pWnd->m_commands, (std::vector<int>{ID_DIAL, ID_CALL_HISTORY, ID_APP_ABOUT}));
-}
-
-// A StatusNotifierItem host reports a double click as two Activates: the second, while the click timer of
-// the first runs, is the double click and runs the configured action.
-TEST_F(ClickTest, TwoActivatesAreADoubleClick) {
-    Create();
-    m_pApp->m_nDblClk = 1;
-    Activate(ETrayHostEvent::Activate);
-    EXPECT_EQ(m_pWnd->GetTimerPeriod(kTimerClick), 200);
-    Activate(ETrayHostEvent::Activate);
-    EXPECT_EQ(m_pWnd->m_commands, std::vector<int>{ID_CALL_HISTORY});
-    ExpireClick();
-    EXPECT_FALSE(LeftMenuShown());
-
-    Activate(ETrayHostEvent::Activate);
-    ExpireClick();
-    EXPECT_TRUE(LeftMenuShown()) << "one Activate alone opens the left-click menu";
 }

@@ -25,7 +25,7 @@ TEST_F(ExitTest, YesSavesTheHistoryAndRemovesTheIcon) {
     m_pWnd->AddRecord(u"0312345678", u"Vazi", kCdrModeReceived);
     m_profile.Erase(kSectionCdr, u"CallNum1"); // so that the save at exit shows
     int nDestroyed = 0;
-    QObject::connect(m_pWnd.get(), &CKIVODialerWnd::Destroyed, [&] { ++nDestroyed; });
+    QObject::connect(&m_pWnd->QtShell(), &CQtTrayShell::Destroyed, [&] { ++nDestroyed; });
 
     CQtMessageBox::SetNextAnswer(IDYES);
     m_pWnd->OnCommand(ID_APP_EXIT);

@@ -9,7 +9,7 @@ constexpr int kRefreshMax = 17353400;
 
 class RegisterTest : public TrayFixture {
 protected:
-    QString Tip() const { return m_pWnd->TrayTip(); }
+    QString Tip() const { return m_pWnd->QtShell().TipShown(); }
 };
 } // namespace
 
