@@ -1,66 +1,21 @@
 #include "app/KIVODialerApp.h"
 #include "app/MemoryProfile.h"
+#include "tests/support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <vector>
 
 namespace {
 
-// The platform of a test: a profile in memory, a login flag and lock in memory, the message boxes
-// recorded, and an exchange that answers from a script.
-struct CTestPlatform : IHttpTransport,
-                       IEventLog,
-                       IMessageBox,
-                       ISharedLoginFlag,
-                       ISingleInstance,
-                       ICodePage932 {
-    CHttpReply Get(const std::string& host, unsigned short nPort, const std::string& target,
-                   const std::string& userAgent) override {
-        requests.push_back({host, nPort, target, userAgent});
-        CHttpReply reply;
-        reply.nStatus = 200;
-        reply.body = replyBody;
-        return reply;
-    }
-    void ReportError(std::u16string_view) override {}
-    int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) override {
-        boxes.push_back({std::u16string(text), std::u16string(caption), nType});
-        return IDOK;
-    }
-    bool Read(uint32_t& value) override {
-        value = nFlag;
-        return bFlagAvailable;
-    }
-    bool Write(uint32_t value) override {
-        nFlag = value;
-        return bFlagAvailable;
-    }
-    bool IsSecondInstance() override { return bSecond; }
-    std::string FromUtf16(std::u16string_view) override { return {}; }
-    std::u16string ToUtf16(std::string_view) override { return {}; }
+// The platform of a test: a profile in memory, the services of CFakePlatform, an exchange that accepts
+// calls.
+struct CTestPlatform : CFakePlatform {
+    CTestPlatform() { replyBody = "Call_OK"; }
+    CPlatform Platform() { return CFakePlatform::Platform(profile, clock); }
 
-    CPlatform Platform() { return {profile, *this, *this, *this, *this, *this, *this, clock}; }
-
-    struct Request {
-        std::string host;
-        unsigned short port;
-        std::string target;
-        std::string userAgent;
-    };
-    struct Box {
-        std::u16string text, caption;
-        unsigned type;
-    };
     CMemoryProfile profile;
     CSystemClock clock;
-    std::vector<Request> requests;
-    std::vector<Box> boxes;
-    std::string replyBody = "Call_OK";
-    uint32_t nFlag = 0;
-    bool bFlagAvailable = true;
-    bool bSecond = false;
 };
 
 TEST(KIVODialerApp, AnEmptyProfileGivesTheDefaults) {

@@ -8,6 +8,7 @@
 #include "app/MemoryProfile.h"
 #include "app/TextUtil.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/FakeTrayShell.h"
 #include "tray/RegisterDecision.h"
 
@@ -22,48 +23,6 @@ namespace {
 
 constexpr int kRefreshMin = 10800000;
 constexpr int kRefreshMax = 17353400;
-
-// The exchange answers every request from a script (the last answer repeats); message boxes are recorded
-// and answered from a list.
-struct CTestPlatform : IHttpTransport,
-                       IEventLog,
-                       IMessageBox,
-                       ISharedLoginFlag,
-                       ISingleInstance,
-                       ICodePage932 {
-    CHttpReply Get(const std::string&, unsigned short, const std::string& target,
-                   const std::string&) override {
-        targets.push_back(target);
-        CHttpReply reply;
-        reply.nStatus = 200;
-        reply.body = replyBody;
-        return reply;
-    }
-    void ReportError(std::u16string_view) override {}
-    int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) override {
-        boxes.push_back({std::u16string(text), std::u16string(caption), nType});
-        if (answers.empty())
-            return IDOK;
-        const int nAnswer = answers.front();
-        answers.pop_front();
-        return nAnswer;
-    }
-    bool Read(uint32_t& value) override { return value = nFlag, true; }
-    bool Write(uint32_t value) override { return nFlag = value, true; }
-    bool IsSecondInstance() override { return false; }
-    std::string FromUtf16(std::u16string_view text) override { return U16ToUtf8(text); }
-    std::u16string ToUtf16(std::string_view bytes) override { return Utf8ToU16(bytes); }
-
-    struct CBox {
-        std::u16string strText, strCaption;
-        unsigned nType;
-    };
-    std::vector<std::string> targets;
-    std::string replyBody = "OK";
-    std::vector<CBox> boxes;
-    std::deque<int> answers;
-    uint32_t nFlag = 99;
-};
 
 class CFixedClock : public IClock {
 public:
@@ -96,6 +55,7 @@ public:
 class TrayControllerTest : public testing::Test {
 protected:
     TrayControllerTest() {
+        m_p.nFlag = 99; // neither logged in nor out until the controller publishes the flag
         m_profile.WriteProfileString(kSectionSettings, u"User", u"2001");
         m_profile.WriteProfileString(kSectionSettings, u"Pass", u"pw");
         m_profile.WriteProfileString(kSectionSettings, u"PBX", u"pbx.invalid");
@@ -105,8 +65,7 @@ protected:
     }
 
     void Create() {
-        m_pApp =
-            std::make_unique<CKIVODialerApp>(CPlatform{m_profile, m_p, m_p, m_p, m_p, m_p, m_p, m_clock});
+        m_pApp = std::make_unique<CKIVODialerApp>(m_p.Platform(m_profile, m_clock));
         ASSERT_TRUE(m_pApp->InitInstance(u""));
         m_pWnd = std::make_unique<CRecordingWnd>(*m_pApp, m_shell);
         ASSERT_TRUE(m_pWnd->CreateMainWindow());
@@ -135,7 +94,7 @@ protected:
     }
 
     CMemoryProfile m_profile;
-    CTestPlatform m_p;
+    CFakePlatform m_p;
     CFixedClock m_clock;
     CFakeTrayShell m_shell;
     std::unique_ptr<CKIVODialerApp> m_pApp;
@@ -160,7 +119,7 @@ TEST_F(TrayControllerTest, CreationShowsTheGreyIconAndArmsRegistrationAndTheChan
     }
     EXPECT_FALSE(m_pWnd->IsTrayRetryPending());
     EXPECT_EQ(m_p.nFlag, 1u) << "the login flag is published with the icon";
-    EXPECT_TRUE(m_p.targets.empty());
+    EXPECT_TRUE(m_p.requests.empty());
 }
 
 // Single clicks, double clicks as an XEmbed tray and as a StatusNotifierItem host report them, and a
@@ -290,10 +249,10 @@ TEST_F(TrayControllerTest, RegistrationRetriesGivesUpAndStartsAgain) {
     EXPECT_EQ(m_shell.Timer(kTimerRegister), 0) << "the fifth failure kills the timer";
     EXPECT_EQ(m_pWnd->m_nRetry, 0u);
     ASSERT_EQ(m_p.boxes.size(), 1u);
-    EXPECT_EQ(m_p.boxes[0].strText, kRegisterGiveUpMessage);
-    EXPECT_EQ(m_p.boxes[0].strCaption, u"KIVODialer");
-    EXPECT_EQ(m_p.boxes[0].nType, MB_ICONINFORMATION | MB_SYSTEMMODAL);
-    EXPECT_EQ(m_p.targets.size(), 5u);
+    EXPECT_EQ(m_p.boxes[0].text, kRegisterGiveUpMessage);
+    EXPECT_EQ(m_p.boxes[0].caption, u"KIVODialer");
+    EXPECT_EQ(m_p.boxes[0].type, MB_ICONINFORMATION | MB_SYSTEMMODAL);
+    EXPECT_EQ(m_p.requests.size(), 5u);
 
     m_p.replyBody = "OK";
     m_pWnd->ScheduleRegister(1000);
@@ -305,7 +264,8 @@ TEST_F(TrayControllerTest, RegistrationRetriesGivesUpAndStartsAgain) {
     EXPECT_EQ(m_shell.m_strTip, u"KIVODialer");
     const int nPeriod = m_shell.Timer(kTimerRegister);
     EXPECT_TRUE(nPeriod >= kRefreshMin && nPeriod <= kRefreshMax) << nPeriod;
-    EXPECT_EQ(m_p.targets.back(), "/manager/kivodialer/regist?callid=2001&passwd=pw&port=10640&type=0");
+    EXPECT_EQ(m_p.requests.back().target,
+              "/manager/kivodialer/regist?callid=2001&passwd=pw&port=10640&type=0");
 }
 
 // While the settings dialog is open, expiries of the registration timer register nothing; OK restarts
@@ -313,7 +273,7 @@ TEST_F(TrayControllerTest, RegistrationRetriesGivesUpAndStartsAgain) {
 TEST_F(TrayControllerTest, SettingsHoldRegistration) {
     Create();
     ExpireRegister();
-    ASSERT_EQ(m_p.targets.size(), 1u);
+    ASSERT_EQ(m_p.requests.size(), 1u);
     const int nRefresh = m_shell.Timer(kTimerRegister);
 
     bool bOk = false;
@@ -328,7 +288,7 @@ TEST_F(TrayControllerTest, SettingsHoldRegistration) {
     };
     m_pWnd->OnCommand(ID_SETTINGS);
     EXPECT_FALSE(m_pWnd->m_bHoldRegister);
-    EXPECT_EQ(m_p.targets.size(), 1u);
+    EXPECT_EQ(m_p.requests.size(), 1u);
     EXPECT_EQ(m_shell.Timer(kTimerRegister), nRefresh);
     EXPECT_EQ(m_shell.m_windows.m_calls,
               (std::vector<CFakeTrayWindows::CCall>{{"run", ETrayWindow::Settings},
@@ -339,7 +299,7 @@ TEST_F(TrayControllerTest, SettingsHoldRegistration) {
     EXPECT_FALSE(m_pWnd->m_bHoldRegister);
     EXPECT_EQ(m_shell.Timer(kTimerRegister), 1000);
     ExpireRegister();
-    EXPECT_EQ(m_p.targets.size(), 2u);
+    EXPECT_EQ(m_p.requests.size(), 2u);
 }
 
 TEST_F(TrayControllerTest, IncompleteSettingsSendNothing) {
@@ -347,7 +307,7 @@ TEST_F(TrayControllerTest, IncompleteSettingsSendNothing) {
     Create();
     for (int n = 0; n < 3; ++n)
         ExpireRegister();
-    EXPECT_TRUE(m_p.targets.empty());
+    EXPECT_TRUE(m_p.requests.empty());
     EXPECT_EQ(m_shell.Timer(kTimerRegister), 2000);
     EXPECT_EQ(m_shell.m_icon, ETrayIcon::Logout);
 }
@@ -427,9 +387,9 @@ TEST_F(TrayControllerTest, ExitAsksAndYesClosesOnce) {
     m_pWnd->OnCommand(ID_APP_EXIT);
     m_shell.DeliverPosted();
     ASSERT_EQ(m_p.boxes.size(), 1u);
-    EXPECT_EQ(m_p.boxes[0].strText, u"終了します。よろしいですか？");
-    EXPECT_EQ(m_p.boxes[0].strCaption, u"KIVODialer");
-    EXPECT_EQ(m_p.boxes[0].nType, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(m_p.boxes[0].text, u"終了します。よろしいですか？");
+    EXPECT_EQ(m_p.boxes[0].caption, u"KIVODialer");
+    EXPECT_EQ(m_p.boxes[0].type, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(m_shell.m_nLoopEnds, 0);
     EXPECT_EQ(m_shell.Timer(kTimerRegister), 2000);
 
