@@ -112,21 +112,20 @@ void CQtTrayWindows::BringToFront(ETrayWindow window) {
     }
 }
 
+// Runs a modal dialog to its end, known as the open one meanwhile; true when closed with OK.
+template <class TDialog> static bool RunOpenDialog(CKIVODialerApp& app, TDialog*& pOpen) {
+    TDialog dlg(app);
+    pOpen = &dlg;
+    const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
+    pOpen = nullptr;
+    return bOk;
+}
+
 bool CQtTrayWindows::RunModal(ETrayWindow window) {
-    if (window == ETrayWindow::Settings) {
-        CConfigDlg dlg(m_app);
-        g_pConfigDlg = &dlg;
-        const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
-        g_pConfigDlg = nullptr;
-        return bOk;
-    }
-    if (window == ETrayWindow::About) {
-        CAboutDlg dlg(m_app);
-        g_pAboutDlg = &dlg;
-        const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
-        g_pAboutDlg = nullptr;
-        return bOk;
-    }
+    if (window == ETrayWindow::Settings)
+        return RunOpenDialog(m_app, g_pConfigDlg);
+    if (window == ETrayWindow::About)
+        return RunOpenDialog(m_app, g_pAboutDlg);
     return false;
 }
 
