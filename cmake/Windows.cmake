@@ -29,7 +29,24 @@ add_subdirectory(platform)
 configure_file(platform/win32/resources/VersionInfo.rc.in ${CMAKE_BINARY_DIR}/VersionInfo.rc @ONLY)
 set(KIVO_VERSION_RC ${CMAKE_BINARY_DIR}/VersionInfo.rc)
 
-add_executable(KIVODialer WIN32 platform/win32/app/WinMain.cpp ${KIVO_VERSION_RC})
+# The icons 128 and 135, rendered from resources/icons/*.svg (rsvg-convert and ImageMagick).
+set(KIVO_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+foreach(id 128 135)
+  set(ico ${KIVO_ICON_DIR}/kivodialer-${id}.ico)
+  add_custom_command(OUTPUT ${ico}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KIVO_ICON_DIR}
+    COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/svg-to-ico.sh ${PROJECT_SOURCE_DIR}/resources/icons/kivodialer-${id}.svg ${ico}
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/kivodialer-${id}.svg ${CMAKE_CURRENT_LIST_DIR}/svg-to-ico.sh
+    VERBATIM)
+  set(KIVO_ICON_${id} ${ico})
+endforeach()
+add_custom_target(kivo_win_icons DEPENDS ${KIVO_ICON_128} ${KIVO_ICON_135})
+configure_file(platform/win32/resources/Icons.rc.in ${CMAKE_BINARY_DIR}/Icons.rc @ONLY)
+set(KIVO_ICONS_RC ${CMAKE_BINARY_DIR}/Icons.rc)
+set_source_files_properties(${KIVO_ICONS_RC} PROPERTIES OBJECT_DEPENDS "${KIVO_ICON_128};${KIVO_ICON_135}")
+
+add_executable(KIVODialer WIN32 platform/win32/app/WinMain.cpp ${KIVO_VERSION_RC} ${KIVO_ICONS_RC})
+add_dependencies(KIVODialer kivo_win_icons)
 target_link_libraries(KIVODialer PRIVATE kivowin32)
 target_link_options(KIVODialer PRIVATE -municode)
 

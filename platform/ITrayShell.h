@@ -51,6 +51,8 @@ public:
     virtual void OnTimer(int nId) = 0;
     // The mouse on the icon, as the tray host reported it.
     virtual void OnTrayHostEvent(ETrayHostEvent event) = 0;
+    // The notification area's own callback message: wParam the icon id, lParam the mouse message.
+    virtual void OnTrayNotify(unsigned wParam, unsigned lParam) = 0;
     // A command chosen in a menu, delivered after the menu has closed.
     virtual void OnCommand(int nId) = 0;
     virtual void OnPosted(ETrayPost post) = 0;

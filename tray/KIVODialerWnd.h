@@ -71,7 +71,7 @@ public:
     // m_bLogin to the shared login flag.
     bool UpdateTrayIcon(ETrayOp op, ETrayIcon hIcon, const std::u16string* pTip);
     // The tray callback: wParam is the icon id, lParam the mouse message the tray saw.
-    void OnTrayNotify(unsigned wParam, unsigned lParam);
+    void OnTrayNotify(unsigned wParam, unsigned lParam) override;
     void OnLButtonUp();
     void OnLButtonDblClk();
     void OnRButtonUp();

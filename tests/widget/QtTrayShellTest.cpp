@@ -16,6 +16,7 @@ class CRecordingEvents : public ITrayEvents {
 public:
     void OnTimer(int nId) override { m_timers.push_back(nId); }
     void OnTrayHostEvent(ETrayHostEvent) override {}
+    void OnTrayNotify(unsigned, unsigned) override {}
     void OnCommand(int nId) override { m_commands.push_back(nId); }
     void OnPosted(ETrayPost post) override { m_posted.push_back(post); }
     void OnTaskbarCreated() override {}

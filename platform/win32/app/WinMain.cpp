@@ -1,8 +1,7 @@
 // KIVODialer.exe: the program's Windows entry point. Builds the Win32 services, runs the application
-// object's start-up and, for a second instance, its dial. The first instance holds the shared objects
-// and registers with the exchange; it has no tray window yet and runs until it is ended.
+// object's start-up and, for a second instance, its dial; the first instance then runs the tray
+// controller in its hidden window until the user exits.
 #include "app/KIVODialerApp.h"
-#include "pbxweb/RequestForms.h"
 #include "platform/IClock.h"
 #include "platform/win32/WinAnsiCodePage.h"
 #include "platform/win32/WinEventLog.h"
@@ -10,28 +9,24 @@
 #include "platform/win32/WinInstanceObjects.h"
 #include "platform/win32/WinMessageBox.h"
 #include "platform/win32/WinRegistryProfile.h"
-#include "tray/RegisterDecision.h"
+#include "platform/win32/WinTrayShell.h"
+#include "tray/KIVODialerWnd.h"
 
+// Last: the core's own names for the tray's messages and operations come before the system's macros.
 #include <windows.h>
 
 namespace {
 
-// The first instance until the tray window exists: the flag follows m_bLogin as the tray icon's
-// updates would publish it, with one registration attempt at start.
-void RunFirstInstance(CKIVODialerApp& app) {
-    app.PublishLoginState(app.m_bLogin);
-    if (HasRegisterSettings(app.m_strUser, app.m_strPass, app.m_strPBX)) {
-        std::u16string strMessage;
-        app.m_bLogin = app.SendPbxRequest(
-            app.m_strPBX, FormatRegistRequest(app.m_strUser, app.m_strPass, app.m_nPortNum, 0), strMessage);
-        app.PublishLoginState(app.m_bLogin);
-    }
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+// The windows of the commands, until they exist on Windows: none opens.
+class CNoTrayWindows : public ITrayWindows {
+public:
+    ETrayWindowState GetWindowState(ETrayWindow) override { return ETrayWindowState::None; }
+    void CreateTrayWindow(ETrayWindow) override {}
+    void DeleteTrayWindow(ETrayWindow) override {}
+    void ShowAgain(ETrayWindow) override {}
+    void BringToFront(ETrayWindow) override {}
+    bool RunModal(ETrayWindow) override { return false; }
+};
 
 } // namespace
 
@@ -51,6 +46,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR pszCmdLine, int) {
 
     if (!app.InitInstance(strCmdLine))
         return 0;
-    RunFirstInstance(app);
-    return 0;
+
+    CNoTrayWindows windows;
+    CWinTrayShell shell(windows);
+    if (!shell.Create())
+        return 1;
+    CKIVODialerWnd wnd(app, shell);
+    if (!wnd.CreateMainWindow())
+        return 1;
+    app.m_pMainWnd = &wnd;
+    const int nResult = shell.RunMessageLoop();
+    app.m_pMainWnd = nullptr;
+    return nResult;
 }
