@@ -401,6 +401,10 @@ wait_app_exit() {
   forget "$APP_PID"
 }
 
+# The desktop session ends and the program is asked to go as the session's end asks it (SIGTERM, from
+# the session manager or systemd); sets STOPPED_RC.
+end_app_session() { stop "$APP_PID" TERM; }
+
 # mark_windows: remembers the windows on screen now, so that find_new_win sees only those that come after.
 mark_windows() { MARKED=" $(app_windows | awk '{printf "%s ", $1}')"; }
 MARKED=" "

@@ -154,5 +154,5 @@ if check "the host started 3 s after the program: the icon within 5 s" wait_unti
   note "after $(secs_since "$LATE") s"
   check "in colour once registered" wait_until 5 icon_is_colour
 fi
-stop "$APP_PID" TERM
-check "SIGTERM ends it with status 0" test "$STOPPED_RC" = 0
+end_app_session
+check "the end of the session ends it with status 0" test "$STOPPED_RC" = 0

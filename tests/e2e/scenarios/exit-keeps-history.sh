@@ -1,7 +1,7 @@
 # Exit keeps the call history: "終了(&X)" asks first (No leaves everything running), Yes ends the program
 # with status 0 and removes the icon, and the calls are in the profile. Started again on that profile,
-# the program goes on from those calls; SIGTERM (the session ending) ends it cleanly with every call and
-# the call history window's place saved.
+# the program goes on from those calls; the end of the session (SIGTERM; WM_CLOSE on Windows) ends it
+# cleanly with every call and the call history window's place saved.
 
 start_registered_app
 mouse_away
@@ -45,8 +45,8 @@ check "the window lists the new call first" row_copied "" "着信|0355556666|山
 check "and the first kept call last" row_copied ctrl+End "着信|0312345678|Vazi[Sales]"
 shot_window history "$HIST"
 
-stop "$APP_PID" TERM
-check "SIGTERM ends the program with status 0" test "$STOPPED_RC" = 0
+end_app_session
+check "the end of the session ends the program with status 0" test "$STOPPED_RC" = 0
 check "the three calls are in the profile" \
   eval 'profile_is CDR CallNum1 0312345678 && profile_is CDR CallNum2 0398765432 && profile_is CDR CallNum3 0355556666'
 check "the call history window's place is saved" eval '[ "$(profile_get cdr right)" -gt 0 ]'

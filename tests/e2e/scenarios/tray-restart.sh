@@ -1,5 +1,6 @@
 # The tray host goes away (killed) and comes back: the program runs on meanwhile and keeps every
 # call; the icon docks in the new tray by itself, in colour, and works there: menus and balloons.
+# desktops: trayer wine
 
 start_registered_app
 
