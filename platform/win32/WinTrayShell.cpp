@@ -126,9 +126,6 @@ long long CWinTrayShell::HandleMessage(HWND hWnd, unsigned nMsg, unsigned long l
     case WM_NCDESTROY:
         m_hWnd = nullptr;
         return DefWindowProcW(hWnd, nMsg, wParam, lParam);
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     default:
         break;
     }
@@ -260,7 +257,9 @@ void CWinTrayShell::PostToSelf(ETrayPost post) {
 
 void CWinTrayShell::EndMessageLoop() {
     if (m_hWnd)
-        ::DestroyWindow(m_hWnd); // WM_DESTROY ends the loop
+        ::DestroyWindow(m_hWnd);
+    // Only here: a shell destroyed without its loop leaves no WM_QUIT behind in the thread's queue.
+    PostQuitMessage(0);
 }
 
 void CWinTrayShell::OpenInBrowser(std::u16string_view strAddress) {
