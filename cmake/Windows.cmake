@@ -50,6 +50,19 @@ add_dependencies(KIVODialer kivo_win_icons)
 target_link_libraries(KIVODialer PRIVATE kivowin32)
 target_link_options(KIVODialer PRIVATE -municode)
 
+# The installer (NSIS, built on Linux with makensis): build-win/KIVODialer-VERSION-setup.exe.
+find_program(KIVO_MAKENSIS makensis)
+if(KIVO_MAKENSIS)
+  set(KIVO_INSTALLER ${CMAKE_BINARY_DIR}/KIVODialer-${PROJECT_VERSION}-setup.exe)
+  set(KIVO_NSI ${PROJECT_SOURCE_DIR}/platform/win32/installer/KIVODialer.nsi)
+  add_custom_command(OUTPUT ${KIVO_INSTALLER}
+    COMMAND ${KIVO_MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DEXE=$<TARGET_FILE:KIVODialer>
+      -DOUTFILE=${KIVO_INSTALLER} ${KIVO_NSI}
+    DEPENDS KIVODialer ${KIVO_NSI}
+    VERBATIM)
+  add_custom_target(kivo_installer ALL DEPENDS ${KIVO_INSTALLER})
+endif()
+
 option(KIVO_BUILD_TESTS "Build the tests" ON)
 if(KIVO_BUILD_TESTS)
   enable_testing()
