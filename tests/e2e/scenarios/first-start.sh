@@ -1,8 +1,9 @@
 # First start with an empty profile: the program sends nothing and shows nothing while it knows no
-# exchange; the user opens "環境設定(&S)" from the right-click menu (Esc closes it without a trace), types
-# the account, the password, a notification port and the exchange's address, and presses OK. The
-# settings land in the profile (mode 0600), the registration with them follows about a second later, and
-# the icon turns to colour.
+# exchange; the user opens "環境設定(&S)" from the right-click menu (Esc closes it without a trace; while it
+# is open the menus still work and its command only brings it to the front), types the account, the
+# password, a notification port and the exchange's address, and presses OK. The settings land in the
+# profile (mode 0600), the registration with them follows about a second later, and the icon turns to
+# colour.
 
 desktop_start
 start_sim
@@ -24,6 +25,25 @@ check "and stores nothing" eval '[ -z "$(profile_get Settings User)" ]'
 menu_command 3 s
 require "the settings dialog opens again" wait_until 3 find_win window 環境設定
 CONF=$WIN
+
+# While it is open the tray stays live: the menus open, and a command whose window is open only brings
+# that window to the front.
+check "the left-click menu opens while the settings dialog is open" open_icon_menu 1
+keys Escape
+wait_until 2 no_win menu
+menu_command 3 s
+check "環境設定(&S) again opens no second dialog" for_seconds 0.6 eval '[ "$(count_of window 環境設定)" = 1 ]'
+mark_windows
+menu_command 3 x
+if check "終了(&X) asks beside the open dialog" wait_until 3 find_new_win window KIVODialer; then
+  BOX=$WIN
+  menu_command 3 x
+  check "and again, no second question" for_seconds 0.6 eval '[ "$(count_of window KIVODialer)" = 1 ]'
+  focus "$BOX"
+  keys Escape
+  check "No closes the question" wait_until 3 window_gone "$BOX"
+fi
+check "the settings dialog is still open" find_win window 環境設定
 
 UDP_PORT=$(free_udp_port)
 focus "$CONF"

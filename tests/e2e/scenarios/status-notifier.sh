@@ -2,7 +2,8 @@
 # suite's own watcher and host panel, kivo-sni-host, and dunst as the notification server): the icon
 # registers with the watcher, its tooltip and icon follow the login state, Activate (a click in the host's
 # panel) opens the left-click menu, the right-click menu is the item's exported menu and works from the
-# host, and the balloon becomes a desktop notification.
+# host, and the balloon becomes a desktop notification, the caller's text escaped for a server that reads
+# markup.
 # desktops: sni
 
 desktop_start
@@ -57,6 +58,14 @@ check "the program draws no balloon of its own" test "$(count_of balloon)" -eq 0
 check "the call is in the history" wait_until 2 profile_is CDR CallNum1 0312345678
 sleep 0.3
 shot notification "420x140+$((SCREEN_W - 420))+0"
+
+# A caller's name with markup in it: dunst reads the body as markup, so the program escapes the text and
+# the name shows as it came, never as a link or formatting.
+MARKUP_NAME='%3Cb%3EVazi%3C%2Fb%3E%20%26%20%3Ca%20href%3D%22http%3A%2F%2Fevil.invalid%2F%22%3Ex%3C%2Fa%3E'
+notify 0312345005 "$MARKUP_NAME" "" %3Ci%3ET%3C%2Fi%3E
+check "a name with markup reaches the server escaped" wait_until 4 eval 'notified 2 &&
+  [ "$N_BODY" = "&lt;b&gt;Vazi&lt;/b&gt; &amp; &lt;a href=&quot;http://evil.invalid/&quot;&gt;x&lt;/a&gt; - 0312345005" ]'
+check "the title is never markup ($N_SUMMARY)" eval '[[ $N_SUMMARY == "<i>T</i>"* ]]'
 
 # The right-click menu, drawn by the host from the exported menu: 終了(&X) ends the program.
 notifications_close
