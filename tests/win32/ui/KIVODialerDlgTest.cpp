@@ -14,8 +14,6 @@ constexpr std::u16string_view kCallNg = u"発信できませんでした。設�
 
 class DialDlg : public wintest::WinUiTest {
 protected:
-    void SetUp() override { wintest::SetClipboardAnsiText(""); }
-
     void StoreHistory(std::initializer_list<std::u16string_view> entries) {
         int n = 1;
         for (std::u16string_view entry : entries)

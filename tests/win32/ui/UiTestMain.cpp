@@ -1,9 +1,9 @@
-// The window tests' main: the tests run on a desktop of this process's own, on the X display that the
-// wrapper (wine-run-display.sh) gives each test process. Wine makes it a virtual desktop of a fixed
-// size: one X window that Wine draws every window into, with its frame, so that showing and hiding a
-// window never waits for a window manager that is not there (2 s each on the root window). A window
-// station of its own would keep the clipboard apart as well, but Wine then gives the desktop no
-// display; the tests that share the clipboard take turns instead (tests/win32/CMakeLists.txt).
+// The window tests' main: the tests run on a desktop of this process's own, so that the foreground
+// window and the keyboard focus they set are theirs alone while other test programs run beside them.
+// On an X display Wine makes it a virtual desktop of a fixed size, one X window that Wine draws every
+// window into, so that showing and hiding a window never waits for a window manager that is not there.
+// A window station of its own would keep the clipboard apart as well, but Wine then gives the desktop
+// no display; the tests take turns with the clipboard instead (tests/win32/CMakeLists.txt).
 #include "tests/win32/ui/WinUiFixture.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,12 @@ public:
         ASSERT_NE(m_hDesktop, nullptr);
         ASSERT_TRUE(SetThreadDesktop(m_hDesktop));
     }
-    void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopsKey, m_strName.c_str()); }
+    void TearDown() override {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopsKey, m_strName.c_str());
+        // The desktop's own process would stay a second after the last user has gone, holding the
+        // output that CTest waits on: it is asked to end now, as Wine asks it then.
+        PostMessageW(GetDesktopWindow(), WM_CLOSE, 0, 0);
+    }
 
 private:
     std::wstring m_strName;

@@ -214,6 +214,11 @@ protected:
         m_app.m_nCbtime = 15;
         m_app.m_bLogin = true;
         m_app.m_pMainWnd = &m_mainWnd;
+        // Nothing of an earlier test on the clipboard, which the dial dialog reads when it opens.
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
     }
     ~WinUiTest() override { DestroyCallingWindows(m_app); }
 
