@@ -232,13 +232,14 @@ void CKIVODialerCdrDlg::CopySelected() {
 }
 
 void CKIVODialerCdrDlg::CallBack(int nItem) {
-    if (SelectedItem() < 0 || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
+    if (m_bCallingBack || SelectedItem() < 0 || nItem < 0 || static_cast<size_t>(nItem) >= m_rows.size())
         return;
     // The number as the record holds it, as it came; taken now, since a call received while the
     // question is open rebuilds the rows under it.
     const std::u16string strNumber = m_rows[static_cast<size_t>(nItem)].strNumber;
     const std::u16string strPrompt = CallBackPrompt(CellText(nItem, 2), CellText(nItem, 3));
-    if (m_app.m_platform.messageBox.MessageBox(strPrompt, u"確認", MB_YESNO | MB_ICONINFORMATION) != IDYES)
-        return;
-    SendCallRequest(m_app, strNumber);
+    m_bCallingBack = true;
+    if (m_app.m_platform.messageBox.MessageBox(strPrompt, u"確認", MB_YESNO | MB_ICONINFORMATION) == IDYES)
+        SendCallRequest(m_app, strNumber);
+    m_bCallingBack = false;
 }

@@ -53,4 +53,7 @@ private:
     // The records in row order, as they were received: a cell shows invisible format characters as "?",
     // a call back dials the number itself.
     std::vector<CdrRecord> m_rows;
+    // A call back is being asked about or placed: its message boxes have no owner, so the list still
+    // takes double clicks meanwhile.
+    bool m_bCallingBack = false;
 };

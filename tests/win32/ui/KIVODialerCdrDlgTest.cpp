@@ -228,18 +228,20 @@ TEST_F(CdrDlg, DoubleClickAsksAndCallsTheNumberBackUnchanged) {
     EXPECT_FALSE(m_profile.Has(kSectionDstNo, u"list1"));
 }
 
-// While the question is open a call comes in and the rows move down: the answer still calls the row
-// that was asked about.
-TEST_F(CdrDlg, ACallArrivingWhileTheQuestionIsOpenDoesNotChangeTheNumberCalled) {
+// The question's box has no owner: while it is open a call comes in and the rows move down, and the user
+// double-clicks the list again. The answer calls the row that was asked about, once.
+TEST_F(CdrDlg, WhileTheQuestionIsOpenNeitherANewCallNorASecondDoubleClickChangesWhatIsCalled) {
     AddRecords({m_recA, m_recB});
-    // The question's box, during which the tray controller takes an incoming call.
-    struct CCallDuringQuestion : IMessageBox {
+    struct CWhileAsking : IMessageBox {
         IMessageBox& inner;
         wintest::CTestMainWnd& wnd;
-        CCallDuringQuestion(IMessageBox& i, wintest::CTestMainWnd& w) : inner(i), wnd(w) {}
+        std::function<void()> alsoDoubleClick;
+        CWhileAsking(IMessageBox& i, wintest::CTestMainWnd& w) : inner(i), wnd(w) {}
         int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) override {
-            if (caption == u"確認")
+            if (caption == u"確認") {
                 wnd.AddRecord(u"0399999999", u"", kCdrModeReceived);
+                alsoDoubleClick();
+            }
             return inner.MessageBox(text, caption, nType);
         }
     } boxes(m_fake, m_mainWnd);
@@ -251,10 +253,17 @@ TEST_F(CdrDlg, ACallArrivingWhileTheQuestionIsOpenDoesNotChangeTheNumberCalled) 
     m_fake.answers = {IDYES};
     CKIVODialerCdrDlg dlg(app);
     ASSERT_TRUE(dlg.Create());
+    boxes.alsoDoubleClick = [&] {
+        Select(dlg.m_list, 0);
+        DoubleClickRow(dlg.m_list, 0);
+    };
     Select(dlg.m_list, 0);
     DoubleClickRow(dlg.m_list, 0);
     EXPECT_EQ(Cell(dlg.m_list, 0, 2), u"0399999999");
     EXPECT_EQ(LastDialNo(), "0322222222");
+    ASSERT_EQ(m_fake.boxes.size(), 2u); // one question, one reply
+    EXPECT_EQ(m_fake.boxes[0].caption, u"確認");
+    EXPECT_EQ(m_fake.boxes[1].caption, u"KIVODialer");
 }
 
 TEST_F(CdrDlg, TheSavedRectangleIsRestoredInsideTheScreenAndSavedWhenTheWindowGoes) {

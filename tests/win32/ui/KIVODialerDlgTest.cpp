@@ -196,3 +196,30 @@ TEST_F(DialDlg, EnterInTheDestinationDialsAndEscapeClosesWithoutSending) {
     EXPECT_EQ(m_pServer->LastRequest(), "");
     EXPECT_EQ(m_fake.boxes.size(), 1u); // the first call's message only
 }
+
+// The call's message box has no owner, so "ダイヤル" can be pressed again while it is open: that places
+// no second call, and the number is remembered once.
+TEST_F(DialDlg, DialPressedAgainWhileTheReplyIsShownPlacesNoSecondCall) {
+    struct CPressAgain : IMessageBox {
+        IMessageBox& inner;
+        std::function<void()> press;
+        explicit CPressAgain(IMessageBox& i) : inner(i) {}
+        int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned nType) override {
+            press();
+            return inner.MessageBox(text, caption, nType);
+        }
+    } boxes(m_fake);
+    CKIVODialerApp app(CPlatform{m_profile, m_http, m_fake, boxes, m_fake, m_fake, m_codePage, m_clock});
+    app.m_strUser = m_app.m_strUser;
+    app.m_strPass = m_app.m_strPass;
+    app.m_strPBX = m_app.m_strPBX;
+    app.m_pMainWnd = &m_mainWnd;
+    CKIVODialerDlg dlg(app);
+    ASSERT_TRUE(dlg.Create());
+    boxes.press = [&] { ClickDial(dlg); };
+    Type(dlg, u"0312345678");
+    ClickDial(dlg);
+    EXPECT_EQ(m_fake.boxes.size(), 1u);
+    EXPECT_EQ(m_mainWnd.m_records.size(), 1u);
+    EXPECT_FALSE(Visible(dlg));
+}
