@@ -540,3 +540,6 @@ shot_corner() {
 install_link_handler() {
   xdg-mime default kivodialer.desktop x-scheme-handler/tel x-scheme-handler/callto
 }
+link_handler_is_ours() { [ "$(xdg-mime query default x-scheme-handler/tel)" = kivodialer.desktop ]; }
+# Opens a link as the desktop does when the user clicks one; true when the opener ended in time.
+open_link() { timeout 20 xdg-open "$1"; }

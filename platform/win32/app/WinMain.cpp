@@ -12,23 +12,9 @@
 #include "platform/win32/WinTrayShell.h"
 #include "tray/KIVODialerWnd.h"
 
-// Last: the core's own names for the tray's messages and operations come before the system's macros.
-#include <windows.h>
-
-namespace {
-
-// The windows of the commands, until they exist on Windows: none opens.
-class CNoTrayWindows : public ITrayWindows {
-public:
-    ETrayWindowState GetWindowState(ETrayWindow) override { return ETrayWindowState::None; }
-    void CreateTrayWindow(ETrayWindow) override {}
-    void DeleteTrayWindow(ETrayWindow) override {}
-    void ShowAgain(ETrayWindow) override {}
-    void BringToFront(ETrayWindow) override {}
-    bool RunModal(ETrayWindow) override { return false; }
-};
-
-} // namespace
+// After the core's headers: their own names for the tray's messages and operations come before the
+// system's macros of the same names, which the windows bring with <windows.h>.
+#include "platform/win32/ui/WinTrayWindows.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR pszCmdLine, int) {
     // The command line after the program name, as the system hands it over.
@@ -47,8 +33,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR pszCmdLine, int) {
     if (!app.InitInstance(strCmdLine))
         return 0;
 
-    CNoTrayWindows windows;
-    CWinTrayShell shell(windows);
+    CWinTrayWindows windows(app);
+    CWinTrayShell shell(windows, [&windows](MSG& msg) { return windows.PreTranslateMessage(msg); });
     if (!shell.Create())
         return 1;
     CKIVODialerWnd wnd(app, shell);
@@ -56,6 +42,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR pszCmdLine, int) {
         return 1;
     app.m_pMainWnd = &wnd;
     const int nResult = shell.RunMessageLoop();
+    // The windows the application keeps go with it, while the controller they listen to still exists;
+    // the call history window saves its rectangle.
+    DestroyCallingWindows(app);
     app.m_pMainWnd = nullptr;
     return nResult;
 }

@@ -11,6 +11,7 @@ E2E_WIN_BUILD=${KIVO_WIN_BUILD_DIR:-$E2E_ROOT/build-win}
 WINE_EXE=$E2E_WIN_BUILD/KIVODialer.exe
 export WINEPREFIX=$E2E_WIN_BUILD/wineprefix-e2e WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 PROFILE_KEY='HKCU\Software\Selvane-Works\KIVODialer'
+DESKTOP_PROFILE=registry
 
 # A Japanese Windows: code page 932 for the program (no glibc locale needed).
 wine_run() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null; }
@@ -104,3 +105,27 @@ window_kind() {
     echo window
   fi
 }
+
+# --- Telephone links: the URL protocols, as the installer registers them for the user ---------------------
+
+# Wine's shell looks link schemes up in HKEY_CLASSES_ROOT without the user's own classes, which Windows
+# merges in: the scenarios register them in both.
+install_link_handler() {
+  local exe root scheme
+  exe=$(winepath -w "$WINE_EXE" 2>/dev/null | sed 's/\\/\\\\/g')
+  {
+    printf 'REGEDIT4\n'
+    for root in HKEY_CURRENT_USER HKEY_LOCAL_MACHINE; do
+      for scheme in tel callto; do
+        printf '\n[%s\\Software\\Classes\\%s]\n@="URL:%s"\n"URL Protocol"=""\n' "$root" "$scheme" "$scheme"
+        printf '\n[%s\\Software\\Classes\\%s\\shell\\open\\command]\n@="\\"%s\\" %%1"\n' "$root" "$scheme" "$exe"
+      done
+    done
+  } >"$WORK/links.reg"
+  wine_run reg import "$(winepath -w "$WORK/links.reg" 2>/dev/null)" >>"$WORK/wine.log" 2>&1
+}
+link_handler_is_ours() {
+  wine_run reg query 'HKCR\tel\shell\open\command' 2>/dev/null | grep -qF "$(basename "$WINE_EXE")"
+}
+# The shell's start, which waits for the program the link starts (a second instance that dials and ends).
+open_link() { timeout 20 env LC_ALL=ja_JP.UTF-8 wine start /wait "$1" >>"$WORK/wine.log" 2>&1 </dev/null; }

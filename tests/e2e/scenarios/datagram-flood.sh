@@ -1,6 +1,7 @@
 # Thousands of hostile datagrams from four senders at once, random bytes of every length up to 3000 and
 # incoming calls with broken UTF-8: the program neither crashes nor stops answering; a click on the icon
 # right after opens the menu, and the end of the session still ends it cleanly.
+# desktops: trayer wine
 
 start_registered_app
 mouse_away

@@ -2,6 +2,7 @@
 # with status 0 and removes the icon, and the calls are in the profile. Started again on that profile,
 # the program goes on from those calls; the end of the session (SIGTERM; WM_CLOSE on Windows) ends it
 # cleanly with every call and the call history window's place saved.
+# desktops: trayer wine
 
 start_registered_app
 mouse_away

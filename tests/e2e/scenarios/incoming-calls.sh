@@ -2,6 +2,7 @@
 # name and number, and becomes a received record in the profile's call history at once. A call for
 # another account leaves no trace. The call history window ("発着信履歴(&C)" in the left-click menu) lists
 # the records newest first, and gains the rows of calls that come while it is open; Ctrl+C copies a row.
+# desktops: trayer wine
 
 start_registered_app
 mouse_away

@@ -2,6 +2,7 @@
 # the start, then colour; a click opens the left-click menu once the 200 ms click timer has run out, a
 # double click runs the double-click action (here the exchange's address book) and opens no menu, a right
 # click opens the right-click menu at once; "バージョン情報(&A)" opens the about box.
+# desktops: trayer wine
 
 desktop_start
 start_sim
