@@ -4,7 +4,8 @@
 //   Windows()      the windows: id, pid, title, kind (window, menu, balloon) and frame rectangle
 //   Activate(id)   gives a window the focus
 //   Indicators()   the AppIndicator extension's icons in the top bar: the item's bus name and rectangle
-//   Menu()         the menu open in the top bar: its items' labels (as drawn) and rectangles
+//   Menu()         the menu shown in the top bar: its items' labels (as drawn) and rectangles, whether
+//                  it is open and has settled where it opens; null once it is gone
 //   Banner()       the notification banner on screen: title, body and rectangle, or null
 //
 // At the start it leaves the overview the Shell opens a session with, so that the desktop shows.
@@ -40,6 +41,12 @@ function kindOf(window) {
     }
 }
 
+// The AppIndicator extension's buttons in the top bar, as [key, button].
+function indicators() {
+    return Object.entries(Main.panel.statusArea)
+        .filter(([key, button]) => key.startsWith('appindicator-') && button?._indicator);
+}
+
 class Observer {
     Windows() {
         return JSON.stringify(global.get_window_actors().filter(a => a.visible).map(a => {
@@ -61,8 +68,7 @@ class Observer {
     }
 
     Indicators() {
-        return JSON.stringify(Object.entries(Main.panel.statusArea)
-            .filter(([key, button]) => key.startsWith('appindicator-') && button?._indicator)
+        return JSON.stringify(indicators()
             .map(([key, button]) => {
                 // (A button not laid out yet has no position.)
                 const rect = rectOf(button);
@@ -72,8 +78,10 @@ class Observer {
     }
 
     Menu() {
-        const menu = Main.panel.menuManager.activeMenu;
-        if (!menu?.isOpen)
+        // The menu open in the top bar, or the one still closing (its box shown until the animation ends).
+        const menu = Main.panel.menuManager.activeMenu ?? indicators().map(([, b]) => b.menu)
+            .find(m => m instanceof PopupMenu.PopupMenu && m.actor.visible);
+        if (!menu?.actor?.visible)
             return JSON.stringify(null);
         const items = [];
         const collect = m => {
@@ -85,7 +93,10 @@ class Observer {
             }
         };
         collect(menu);
-        return JSON.stringify({ items, ...rectOf(menu.actor) });
+        // The menu slides and fades in; until it has settled its items are not where they stay.
+        const box = menu.actor;
+        const settled = menu.isOpen && box.opacity === 255 && box.translation_x === 0 && box.translation_y === 0;
+        return JSON.stringify({ items, open: menu.isOpen, settled, ...rectOf(box) });
     }
 
     Banner() {
