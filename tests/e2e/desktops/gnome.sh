@@ -104,14 +104,12 @@ host_start() {
   wait_until 10 bus_has_name org.kde.StatusNotifierWatcher
 }
 
-# gnome_observe METHOD [ARG...]: the observer's JSON reply.
+# gnome_observe METHOD [ARG...]: the observer's reply (JSON, unquoted by dbus-send's literal form).
 gnome_observe() {
   local out
-  out=$(gdbus call --session -d org.kivodialer.E2EShell -o /org/kivodialer/E2EShell \
-    -m "org.kivodialer.E2EShell.$1" "${@:2}" 2>/dev/null) || return 1
-  # ('JSON',) -> JSON
-  out=${out#\(\'}
-  printf '%s\n' "${out%\',)}"
+  out=$(dbus-send --session --print-reply=literal --dest=org.kivodialer.E2EShell /org/kivodialer/E2EShell \
+    "org.kivodialer.E2EShell.$1" "${@:2}" 2>/dev/null) || return 1
+  printf '%s\n' "${out#"${out%%[![:space:]]*}"}"
 }
 
 # --- Input: tests/e2e/gnome/input.js on fd 8, its answers in $WORK/input.out
@@ -136,7 +134,9 @@ keys() { input key "$@"; }
 type_text() { input type "$1"; }
 click_at() { # X Y BUTTON [REPEAT]
   input move "$1" "$2" && input click "$3" "${4:-1}"
+  local rc=$?
   GNOME_LAST_CLICK=$(now_ms)
+  return $rc
 }
 mouse_away() { input move 300 400; }
 # A click on the icon comes 600 ms after the last click anywhere: the Shell takes a click there within
@@ -251,7 +251,7 @@ gnome_window() { # ID JQ-EXPRESSION
   gnome_observe Windows | jq -r --argjson id "$1" ".[] | select(.id == \$id) | $2" 2>/dev/null
 }
 focus() {
-  gnome_observe Activate "uint64 $1" >/dev/null
+  gnome_observe Activate "uint64:$1" >/dev/null
   sleep 0.3
 }
 
