@@ -30,8 +30,17 @@
 #   keys KEY..., type_text TEXT, mouse_away, click_at X Y BUTTON [REPEAT]
 #   clipboard, clipboard_set FILE   the clipboard's text; own it with a file's text (SPAWNED: its owner)
 #   shot NAME [WxH+X+Y]         a screenshot (or a part) as $E2E_SCREENS/<desktop>.<scenario>-NAME.png
+#   host_menu_choose KEY        in the host's drawing of the exported menu, the item of that mnemonic
+#                               (default: the key itself, which Qt's and GTK's menus take)
 #   DESKTOP_POPUP               what a call's popup is where the tray is XEmbed: "balloon" (Qt's own) or
 #                               "notification"; desktops with a StatusNotifierItem host get notifications
+#   DESKTOP_LEFT_MENU, DESKTOP_RIGHT_MENU
+#                               "host" where the host draws the exported menu on that click, instead of
+#                               the program showing its own menu ("program", the default)
+#   popup_on_screen BODY        (optional) true while the screen shows the notification with that body
+#
+# A desktop file with the line "E2E_SANDBOX=1" runs inside tests/e2e/desktops/sandbox.sh (a Wayland
+# compositor that will not run as root, or needs /tmp and a network of its own); scripts/e2e enters it.
 #
 # Notifications are watched on every desktop the same way: `dbus-monitor` on the session bus records
 # each Notify call (see notifications below).
@@ -473,26 +482,39 @@ is_colour_rgb() { [ "$2" -gt $(($1 + 50)) ]; }
 is_grey_rgb() { local d=$(($2 - $1)); [ "${d#-}" -lt 20 ] && [ "$1" -gt 80 ]; }
 
 # Opens a menu of the program from the icon: left (1) or right (3) click; waits for the program's own
-# menu window; sets MENU.
+# menu window (sets MENU), or for the host's drawing of the exported menu where the host draws the menu
+# of that click (DESKTOP_LEFT_MENU, DESKTOP_RIGHT_MENU: "host"; MENU is then empty).
 open_icon_menu() {
   mouse_away
   wait_until 3 no_win menu
+  MENU=""
   icon_click "$1"
-  wait_until 3 find_win menu && MENU=$WIN
+  if host_draws_menu "$1"; then
+    wait_until 3 host_menu_shown
+  else
+    wait_until 3 find_win menu && MENU=$WIN
+  fi
+}
+host_draws_menu() { # BUTTON
+  case $1 in
+  1) [ "${DESKTOP_LEFT_MENU:-program}" = host ] ;;
+  3) [ "${DESKTOP_RIGHT_MENU:-program}" = host ] ;;
+  *) return 1 ;;
+  esac
 }
 
 # Chooses a menu item by its mnemonic key, e.g. menu_command 3 s for "環境設定(&S)": from the program's
-# own menu, or, where a right click shows the host's drawing of the exported menu, from that.
+# own menu, or from the host's drawing of the exported one.
 menu_command() { # BUTTON KEY
-  if [ "$1" = 3 ] && [ "${DESKTOP_RIGHT_MENU:-program}" = host ]; then
-    mouse_away
-    icon_click 3
-    wait_until 3 host_menu_shown || return 1
-  else
-    open_icon_menu "$1" || return 1
-  fi
-  keys "$2"
+  open_icon_menu "$1" || return 1
+  menu_choose "$1" "$2"
 }
+menu_choose() { # BUTTON KEY: in the menu that click opened
+  if host_draws_menu "$1"; then host_menu_choose "$2"; else keys "$2"; fi
+}
+# The host's menu takes the mnemonic key, as Qt's and GTK's menus do; a desktop whose host's menu takes
+# none chooses the item otherwise.
+host_menu_choose() { keys "$1"; }
 
 # The usual beginning: the desktop with its tray host, the simulator, a profile with account 2001 on it
 # (and the given double-click action), and the program started, shown by the host and registered.
@@ -521,6 +543,17 @@ shot_window() {
   window_geometry "$2"
   local x=$((WX > m ? WX - m : 0)) y=$((WY > m ? WY - m : 0))
   shot "$1" "$((WW + 2 * m))x$((WH + 2 * m))+$x+$y"
+}
+# shot_menu NAME: the menu open_icon_menu opened: the program's own menu window, or the host's drawing of
+# the exported menu where the desktop tells its rectangle (host_menu_rect), else the whole screen.
+shot_menu() {
+  if [ -n "${MENU:-}" ]; then
+    shot_window "$1" "$MENU" 0
+  elif declare -F host_menu_rect >/dev/null; then
+    shot "$1" "$(host_menu_rect)"
+  else
+    shot "$1"
+  fi
 }
 # shot_icon NAME [WIDTH HEIGHT]: the icon with the tray around it.
 shot_icon() {

@@ -40,13 +40,14 @@ QDBusMessage Call(QDBusMessage call) {
     return QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
 }
 
-// The watcher lists an item as "SERVICE/PATH" or as a bare service name (the path is then the
-// protocol's default).
+// The watcher lists an item as "SERVICE/PATH" (KDE's), "SERVICE@/PATH" (GNOME Shell's AppIndicator
+// extension) or as a bare service name (the path is then the protocol's default).
 CItemAddress AddressOf(const QString& strEntry) {
     const qsizetype nSlash = strEntry.indexOf(QLatin1Char('/'));
     if (nSlash < 0)
         return {strEntry, QStringLiteral("/StatusNotifierItem")};
-    return {strEntry.left(nSlash), strEntry.mid(nSlash)};
+    const bool bAt = nSlash > 0 && strEntry.at(nSlash - 1) == QLatin1Char('@');
+    return {strEntry.left(bAt ? nSlash - 1 : nSlash), strEntry.mid(nSlash)};
 }
 
 QStringList RegisteredItems() {
