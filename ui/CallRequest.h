@@ -10,3 +10,8 @@ class CKIVODialerApp;
 // the information icon when the exchange accepted the call, the exclamation icon otherwise.
 // Returns whether it was accepted.
 bool SendCallRequest(CKIVODialerApp& app, std::u16string_view strNumber);
+
+// The dial dialog's call: the destination as typed becomes the number to dial (MakeDialNumber); one that
+// holds no number is refused with a message, any other goes to SendCallRequest. Returns whether the
+// exchange accepted the call.
+bool DialTypedNumber(CKIVODialerApp& app, std::u16string_view strTyped);

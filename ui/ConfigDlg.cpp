@@ -79,13 +79,6 @@ bool CConfigDlg::DoDataExchange(bool bSaveAndValidate) {
 void CConfigDlg::accept() {
     if (!DoDataExchange(true))
         return;
-    m_app.m_strUser = m_strUser;
-    m_app.m_strPass = m_strPass;
-    m_app.m_strPBX = m_strPBX;
-    m_app.m_nCbtime = m_nCbtime;
-    m_app.m_nPortNum = static_cast<int>(m_nPortNum);
-    m_app.m_nDblClk = m_nDblClk;
-    WriteSettings(m_app.m_platform.profile,
-                  {m_strUser, m_strPass, m_strPBX, m_nCbtime, m_nPortNum, m_nDblClk});
+    ApplySettings(m_app, {m_strUser, m_strPass, m_strPBX, m_nCbtime, m_nPortNum, m_nDblClk});
     QDialog::accept();
 }

@@ -75,3 +75,13 @@ void WriteSettings(IProfile& profile, const CSettingsValues& values) {
     profile.WriteProfileInt(kSectionSettings, u"DblClk", values.nDblClk);
     profile.Flush();
 }
+
+void ApplySettings(CKIVODialerApp& app, const CSettingsValues& values) {
+    app.m_strUser = values.strUser;
+    app.m_strPass = values.strPass;
+    app.m_strPBX = values.strPBX;
+    app.m_nCbtime = values.nCbtime;
+    app.m_nPortNum = static_cast<int>(values.nPortNum);
+    app.m_nDblClk = values.nDblClk;
+    WriteSettings(app.m_platform.profile, values);
+}

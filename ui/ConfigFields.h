@@ -28,6 +28,8 @@ extern const std::span<const std::u16string_view> g_dblClkActions;
 // The item to select for a stored value: the value itself when 0 < value < nItems, else item 0.
 int DblClkSelection(int nDblClk, int nItems);
 
+class CKIVODialerApp;
+
 struct CSettingsValues {
     std::u16string strUser;
     std::u16string strPass;
@@ -40,3 +42,6 @@ struct CSettingsValues {
 // Writes section "Settings": "User", "Pass", "PBX", "Cbtime", "PortNum", "DblClk", in this order, and
 // puts them on disk together.
 void WriteSettings(IProfile& profile, const CSettingsValues& values);
+
+// The settings dialog's OK: the values become the application's settings and are written to its profile.
+void ApplySettings(CKIVODialerApp& app, const CSettingsValues& values);

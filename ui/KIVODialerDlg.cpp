@@ -57,14 +57,7 @@ void CKIVODialerDlg::SaveDstHistory(QComboBox& cb, std::u16string_view section, 
 }
 
 bool CKIVODialerDlg::Dial() {
-    const std::u16string strNumber = MakeDialNumber(ToU16String(m_cbDst->currentText()));
-    if (strNumber.empty()) {
-        m_app.AppMessageBox(
-            u"発信先に有効な電話番号が指定されていません。\n発信先に電話番号を入力してください。",
-            MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    return SendCallRequest(m_app, strNumber);
+    return DialTypedNumber(m_app, ToU16String(m_cbDst->currentText()));
 }
 
 void CKIVODialerDlg::accept() {

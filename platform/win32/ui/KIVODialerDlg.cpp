@@ -72,14 +72,7 @@ void CKIVODialerDlg::SaveDstHistory(HWND hCombo, std::u16string_view section, in
 }
 
 bool CKIVODialerDlg::Dial() {
-    const std::u16string strNumber = MakeDialNumber(GetWindowU16Text(m_cbDst));
-    if (strNumber.empty()) {
-        m_app.AppMessageBox(
-            u"発信先に有効な電話番号が指定されていません。\n発信先に電話番号を入力してください。",
-            MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    return SendCallRequest(m_app, strNumber);
+    return DialTypedNumber(m_app, GetWindowU16Text(m_cbDst));
 }
 
 void CKIVODialerDlg::OnOK() {
