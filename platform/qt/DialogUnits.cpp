@@ -1,5 +1,6 @@
 #include "platform/qt/DialogUnits.h"
 
+#include "resources/DialogCaptions.h"
 #include "resources/DialogTemplates.h"
 
 #include <QFontMetrics>
@@ -7,36 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// Room a caption needs beside its text inside its control, in pixels: a group box draws its title
-// inset from the frame, a push button pads its text on both sides.
-int CaptionPadding(EControlKind eKind) {
-    switch (eKind) {
-    case EControlKind::GroupBox:
-        return 16;
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton:
-        return 12;
-    default:
-        return 0;
-    }
-}
-
-bool HasFixedCaption(const CDialogControl& ctl) {
-    switch (ctl.eKind) {
-    case EControlKind::Static:
-    case EControlKind::GroupBox:
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton:
-        return !ctl.strCaption.empty() && ctl.cx > 0;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 QFont DialogFont(const CDialogTemplate& tpl) {
     const QString strFace = QString::fromStdU16String(std::u16string(tpl.strFontFace));
@@ -50,9 +21,8 @@ QFont DialogFont(const CDialogTemplate& tpl) {
 
 CDialogUnits::CDialogUnits(const QFont& font) {
     const QFontMetrics fm(font);
-    const int cx =
-        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    m_dBaseX = (cx / 26 + 1) / 2;
+    m_dBaseX =
+        DialogBaseUnitX(fm.horizontalAdvance(QString::fromStdU16String(std::u16string(kBaseUnitLetters))));
     m_nBaseY = fm.height();
 }
 
@@ -63,9 +33,7 @@ CDialogUnits CDialogUnits::ForTemplate(const CDialogTemplate& tpl, const QFont& 
     for (const CDialogControl& ctl : tpl.controls) {
         if (!HasFixedCaption(ctl))
             continue;
-        QString strText = QString::fromStdU16String(std::u16string(ctl.strCaption));
-        if (!(ctl.nStyle & kCtlNoPrefix))
-            strText = StripMnemonic(strText);
+        const QString strText = QString::fromStdU16String(DrawnCaption(ctl));
         const int nNeed = fm.horizontalAdvance(strText) + CaptionPadding(ctl.eKind);
         dBaseX = std::max(dBaseX, nNeed * 4.0 / ctl.cx);
     }
@@ -82,15 +50,5 @@ int CDialogUnits::Y(int nUnits) const {
 }
 
 QString StripMnemonic(const QString& strCaption) {
-    QString out;
-    out.reserve(strCaption.size());
-    for (qsizetype i = 0; i < strCaption.size(); ++i) {
-        if (strCaption[i] == u'&') {
-            if (i + 1 < strCaption.size() && strCaption[i + 1] == u'&')
-                out += u'&', ++i;
-            continue;
-        }
-        out += strCaption[i];
-    }
-    return out;
+    return QString::fromStdU16String(StripMnemonic(strCaption.toStdU16String()));
 }

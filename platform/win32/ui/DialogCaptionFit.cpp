@@ -5,18 +5,6 @@
 
 namespace {
 
-bool HasFixedCaption(const CDialogControl& ctl) {
-    switch (ctl.eKind) {
-    case EControlKind::Static:
-    case EControlKind::GroupBox:
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton:
-        return !ctl.strCaption.empty() && ctl.cx > 0;
-    default:
-        return false;
-    }
-}
-
 int TextWidth(HDC hdc, std::u16string_view text) {
     SIZE size{};
     GetTextExtentPoint32W(hdc, reinterpret_cast<LPCWSTR>(text.data()), static_cast<int>(text.size()), &size);
@@ -38,35 +26,7 @@ HFONT CreateDialogFont(const CDialogTemplate& tpl) {
 }
 
 int DialogBaseUnitX(HDC hdc) {
-    static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SIZE size{};
-    GetTextExtentPoint32W(hdc, kLetters, 52, &size);
-    return (size.cx / 26 + 1) / 2;
-}
-
-int CaptionPadding(EControlKind eKind) {
-    switch (eKind) {
-    case EControlKind::GroupBox:
-        return 16;
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton:
-        return 12;
-    default:
-        return 0;
-    }
-}
-
-std::u16string StripMnemonic(std::u16string_view strCaption) {
-    std::u16string out;
-    for (size_t i = 0; i < strCaption.size(); ++i) {
-        if (strCaption[i] == u'&') {
-            if (i + 1 < strCaption.size() && strCaption[i + 1] == u'&')
-                out += u'&', ++i;
-            continue;
-        }
-        out += strCaption[i];
-    }
-    return out;
+    return DialogBaseUnitX(TextWidth(hdc, kBaseUnitLetters));
 }
 
 int CaptionFitScalePercent(const CDialogTemplate& tpl) {
@@ -78,8 +38,7 @@ int CaptionFitScalePercent(const CDialogTemplate& tpl) {
     for (const CDialogControl& ctl : tpl.controls) {
         if (!HasFixedCaption(ctl))
             continue;
-        const std::u16string strText =
-            (ctl.nStyle & kCtlNoPrefix) ? std::u16string(ctl.strCaption) : StripMnemonic(ctl.strCaption);
+        const std::u16string strText = DrawnCaption(ctl);
         const int nNeed = TextWidth(hdc, strText) + CaptionPadding(ctl.eKind);
         // The control's width in pixels is cx * baseX / 4; one unit more than the exact need absorbs
         // the rounding of the scaled positions.

@@ -3,6 +3,7 @@
 // caption fits as designed (100 %); a stand-in font that draws them full width would cut the labels.
 #pragma once
 
+#include "resources/DialogCaptions.h"
 #include "resources/DialogTemplates.h"
 
 #include "platform/win32/ui/WinApi.h"
@@ -16,10 +17,3 @@ int DialogBaseUnitX(HDC hdc);
 
 // The horizontal scale in percent (at least 100) for CDialogTemplateBuilder.
 int CaptionFitScalePercent(const CDialogTemplate& tpl);
-
-// Room beside the caption text inside a control of this kind, in pixels: a group box insets its
-// title, a push button pads its text and draws its edges.
-int CaptionPadding(EControlKind eKind);
-
-// The caption as it is drawn: "&&" is one "&", a single "&" marks the next character and vanishes.
-std::u16string StripMnemonic(std::u16string_view strCaption);
