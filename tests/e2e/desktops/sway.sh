@@ -189,6 +189,12 @@ icon_tooltip() { sni_tooltip; }
 tooltip_shown() { return 1; }
 host_menu_shown() { return 1; }
 
+# The notification mako shows (its list holds those on screen, not the expired or dismissed ones) with
+# that body.
+popup_on_screen() { # BODY
+  makoctl list 2>/dev/null | jq -e --arg body "$1" '[.data[][] | .body.data] | index($body) != null' >/dev/null
+}
+
 # --- Windows, from sway's tree
 
 # The program's windows, one line each: "ID X Y W H FLOATING NAME", the rectangle of the window's
