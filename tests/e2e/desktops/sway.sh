@@ -192,7 +192,8 @@ host_menu_shown() { return 1; }
 # The notification mako shows (its list holds those on screen, not the expired or dismissed ones) with
 # that body.
 popup_on_screen() { # BODY
-  makoctl list 2>/dev/null | jq -e --arg body "$1" '[.data[][] | .body.data] | index($body) != null' >/dev/null
+  makoctl list 2>/dev/null |
+    jq -e --arg body "$1" '[.data[][] | .body.data] | index($body) != null' >/dev/null
 }
 
 # --- Windows, from sway's tree
@@ -205,7 +206,12 @@ sway_windows() {
     | "\(.id) \(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height) \(if .type == "floating_con" then 1 else 0 end) \(.name)"'
 }
 # "ID WIDTH HEIGHT NAME" for each window of the program.
-app_windows() { sway_windows | awk '{id = $1; w = $4; h = $5; $1 = $2 = $3 = $4 = $5 = $6 = ""; sub(/^ +/, ""); print id, w, h, $0}'; }
+app_windows() {
+  local id x y w h f name
+  while read -r id x y w h f name; do
+    echo "$id $w $h $name"
+  done < <(sway_windows)
+}
 sway_window() { # ID: its line of sway_windows
   local line
   while read -r line; do

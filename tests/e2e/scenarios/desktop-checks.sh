@@ -4,11 +4,13 @@
 # XEmbed icon) with its title and text, the icon unchanged meanwhile; the icon back within 5 s of a
 # restart of the tray host; 終了(&X) ending with status 0 and the calls in the profile, the call history
 # window's rectangle with them where the program can place its windows (not natively on Wayland); and the
-# host started 3 s after the program: the icon within 5 s. Where the host draws the item's exported menu
-# on a click (GNOME Shell on both), that click shows every command and a click on an item runs it. Where
-# the program shows its own menu, it is a small window, floating where the window manager tiles (sway:
-# the desktop's window_floats), and it closes on Escape, on a click outside it and on a click on an item.
+# host started 3 s after the program: the icon within 5 s. Where the host draws the item's exported menu on
+# a left click (GNOME Shell), that click shows every command, the dial command first, and a second click on
+# an item runs it. Where the program shows its own menu, it is a small window, floating where the window
+# manager tiles (sway: the desktop's window_floats), and it closes on Escape, on a click outside it and on
+# a click on an item.
 # desktops: trayer sni xfce plasma gnome sway sway-xwayland
+
 desktop_start
 # (No delayed reply to hold the grey state: the program waits for the exchange's reply on its user
 # interface thread, and would show no tooltip meanwhile.) The first registration comes 2 s after the start.
@@ -204,7 +206,8 @@ check "the call is in the profile" profile_is CDR CallNum1 0312345678
 # The program keeps the call history window's rectangle where it can place its windows again: on X,
 # Xwayland included; a Wayland client learns no position.
 if [ "$QT_QPA_PLATFORM" = wayland ]; then
-  check "natively on Wayland the call history window's rectangle is not kept" test -z "$(profile_get cdr right)"
+  check "natively on Wayland the call history window's rectangle is not kept" \
+    test -z "$(profile_get cdr right)"
 else
   check "the call history window's rectangle is kept" test -n "$(profile_get cdr right)"
 fi
