@@ -38,9 +38,11 @@
 #                               "host" where the host draws the exported menu on that click, instead of
 #                               the program showing its own menu ("program", the default)
 #   popup_on_screen BODY        (optional) true while the screen shows the notification with that body
+#   window_floats ID            (optional, where the window manager tiles) true while it floats the window
 #
 # A desktop file with the line "E2E_SANDBOX=1" runs inside tests/e2e/desktops/sandbox.sh (a Wayland
 # compositor that will not run as root, or needs /tmp and a network of its own); scripts/e2e enters it.
+# One with the line "E2E_NEEDS=TARGET" needs that target of the build (CTest registers it only with it).
 #
 # Notifications are watched on every desktop the same way: `dbus-monitor` on the session bus records
 # each Notify call (see notifications below).

@@ -3,13 +3,24 @@
 # mako as the notification server, grim for screenshots, kivo-wl-input for the pointer and the keys.
 # SWAY_XWAYLAND=1 runs the program through Xwayland (QT_QPA_PLATFORM=xcb) instead of natively.
 #
+# sway tiles its windows; the program shows its tray menus there as small windows of their own, titled as
+# the menus, which sway floats (window_floats), and both clicks on the icon reach the program (Activate,
+# ContextMenu), which shows its own menu.
+#
 # Needs from the suite's library: WORK, spawn, stop, require, wait_until, note, e2e_start_bus.
 # shellcheck source=tests/e2e/lib/status-notifier.sh
 . "$E2E_LIB/status-notifier.sh"
 
+E2E_REAL_DESKTOP=1
+E2E_SANDBOX=1
+# The input client, built with the Wayland client libraries (CTest registers the sway desktops with it).
+E2E_NEEDS=kivo-wl-input
+DESKTOP_POPUP=notification
 SWAY_W=1024
 SWAY_H=768
 SWAY_BAR_H=24
+SCREEN_W=$SWAY_W
+SCREEN_H=$SWAY_H
 
 sway_write_config() {
   # No status line: the bar's right end holds the tray alone, so the icon is found in a picture of it.
@@ -34,7 +45,8 @@ bar {
 CONF
 }
 
-# desktop_start: the bus, sway, swaybar (its tray), mako, the input client.
+# desktop_start [--no-host]: the bus, sway, swaybar (its tray; --no-host: ended once up), mako, the
+# input client.
 desktop_start() {
   [ -n "${KIVO_E2E_SANDBOXED:-}" ] || {
     echo "  FAIL: the sway desktop runs inside tests/e2e/desktops/sandbox.sh"
@@ -61,6 +73,8 @@ desktop_start() {
   spawn mako mako --default-timeout 0 --font "Noto Sans CJK JP 10"
   require "mako owns org.freedesktop.Notifications" wait_until 10 bus_has_name org.freedesktop.Notifications
   sway_start_input
+  [ "${1:-}" != --no-host ] || host_stop
+  return 0
 }
 
 sway_socket_ready() {
@@ -104,6 +118,7 @@ input() {
 }
 pointer_move() { input move "$1" "$2"; }
 pointer_click() { input click "$@"; } # BUTTON [COUNT]
+click_at() { pointer_move "$1" "$2" && pointer_click "$3" "${4:-1}"; } # X Y BUTTON [REPEAT]
 keys() { input key "$@"; }
 type_text() { input type "$1"; }
 # Away from the bar and the windows: grim's pictures show the pointer.
@@ -128,8 +143,10 @@ shot() {
   E2E_SHOTS+=("$(basename "$file")")
 }
 
-# Finds the icon: the right end of the bar, which holds nothing but the tray. Sets ICON_X, ICON_Y.
-locate_icon() {
+# The icon: the program's item registered with swaybar (its watcher) and drawn at the right end of the
+# bar, which holds nothing but the tray. Sets ICON_X, ICON_Y.
+icon_shown() { swaybar_running && sni_registered && sway_locate_icon; }
+sway_locate_icon() {
   local half=$((SWAY_W / 2))
   screenshot "$WORK/bar.png" "$half,0 ${half}x$SWAY_BAR_H" 2>/dev/null || return 1
   # The bounding box of what is not the bar's black: "W H X Y".
@@ -138,46 +155,94 @@ locate_icon() {
   [ "${w:-0}" -ge 8 ] && [ "${w:-0}" -le 40 ] && [ "${h:-0}" -ge 8 ] || return 1
   ICON_X=$((half + x + w / 2)) ICON_Y=$((y + h / 2))
 }
-# "r g b": the mean colour of the 12 x 12 pixels at the icon's centre.
-icon_colour() {
-  screenshot - "$((ICON_X - 6)),$((ICON_Y - 6)) 12x12" 2>/dev/null | convert - -resize 1x1 -depth 8 txt:- 2>/dev/null |
-    awk 'NR==2 {print $2}' | tr -d '()' | tr ',' ' ' | cut -d' ' -f1-3
+# colour, grey or none: the item's icon over the bus, as long as the bar shows the same; attention while
+# the item asks for it.
+icon_state() {
+  local state
+  state=$(sni_icon_state)
+  case $state in
+  colour | grey)
+    icon_shown && [ "$(sway_icon_pixels_state)" = "$state" ] || state=none
+    ;;
+  esac
+  echo "$state"
 }
-icon_click() { # BUTTON [COUNT]
-  pointer_move "$ICON_X" "$ICON_Y" && pointer_click "$@" && mouse_away
+# The mean colour of the 12 x 12 pixels at the icon's centre, from the bar.
+sway_icon_pixels_state() {
+  local r g b
+  read -r r g b < <(screenshot - "$((ICON_X - 6)),$((ICON_Y - 6)) 12x12" 2>/dev/null |
+    convert - -resize 1x1 -depth 8 txt:- 2>/dev/null | awk 'NR==2 {print $2}' | tr -d '()' | tr ',' ' ' | cut -d' ' -f1-3)
+  if [ -n "$g" ] && is_colour_rgb "$r" "$g"; then
+    echo colour
+  elif [ -n "$g" ] && is_grey_rgb "$r" "$g"; then
+    echo grey
+  else
+    echo none
+  fi
+}
+icon_click() { # BUTTON [REPEAT]
+  click_at "$ICON_X" "$ICON_Y" "$1" "${2:-1}" && mouse_away
+}
+icon_hover() { pointer_move "$ICON_X" "$ICON_Y"; }
+icon_tooltip() { sni_tooltip; }
+# swaybar draws no tooltips, and no menus of its own: both clicks go to the program.
+tooltip_shown() { return 1; }
+host_menu_shown() { return 1; }
+
+# The notification mako shows (its list holds those on screen, not the expired or dismissed ones) with
+# that body.
+popup_on_screen() { # BODY
+  makoctl list 2>/dev/null |
+    jq -e --arg body "$1" '[.data[][] | .body.data] | index($body) != null' >/dev/null
 }
 
 # --- Windows, from sway's tree
 
 # The program's windows, one line each: "ID X Y W H FLOATING NAME", the rectangle of the window's
 # content (without sway's title bar and border), FLOATING 1 or 0.
-app_windows() {
-  swaymsg -t get_tree 2>/dev/null | jq -r --argjson pid "$APP_PID" '
+sway_windows() {
+  swaymsg -t get_tree 2>/dev/null | jq -r --argjson pid "${APP_PID:-0}" '
     recurse(.nodes[]?, .floating_nodes[]?) | select(.pid? == $pid and (.type == "con" or .type == "floating_con"))
     | "\(.id) \(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height) \(if .type == "floating_con" then 1 else 0 end) \(.name)"'
 }
-# find_win NAME: sets WIN and its geometry WX WY WW WH, WFLOAT.
-find_win() {
+# "ID WIDTH HEIGHT NAME" for each window of the program.
+app_windows() {
   local id x y w h f name
   while read -r id x y w h f name; do
-    [ "$name" = "$1" ] || continue
-    WIN=$id WX=$x WY=$y WW=$w WH=$h WFLOAT=$f
-    return 0
-  done < <(app_windows)
+    echo "$id $w $h $name"
+  done < <(sway_windows)
+}
+sway_window() { # ID: its line of sway_windows
+  local line
+  while read -r line; do
+    [ "${line%% *}" = "$1" ] && echo "$line" && return 0
+  done < <(sway_windows)
   return 1
 }
-no_win() { ! find_win "$@"; }
-# find_placed_win NAME: find_win once sway has placed the window (a new floating window is centred
-# after its first frame): its rectangle the same twice, 0.2 s apart.
-find_placed_win() {
-  find_win "$1" || return 1
-  local was="$WX $WY $WW $WH"
-  sleep 0.2
-  find_win "$1" && [ "$WX $WY $WW $WH" = "$was" ]
+# The program's tray menus are windows titled as the menus (tray/TrayMenuPopup.cpp); the rest are its
+# windows and dialogs. (Its tooltips are popups, outside sway's tree.)
+window_kind() {
+  local id x y w h f name
+  read -r id x y w h f name < <(sway_window "$1")
+  case $name in
+  トレイ左クリック | トレイ右クリック) echo menu ;;
+  *) echo window ;;
+  esac
 }
-count_windows() { app_windows | grep -c . || true; }
+window_geometry() { # ID: sets WX WY WW WH
+  local id f name
+  read -r id WX WY WW WH f name < <(sway_window "$1")
+}
+# True when sway floats the window instead of tiling it.
+window_floats() {
+  local id x y w h f name
+  read -r id x y w h f name < <(sway_window "$1")
+  [ "$f" = 1 ]
+}
 focus() { swaymsg "[con_id=$1] focus" >/dev/null; sleep 0.2; }
 
 # The clipboard of the Wayland session (or, under Xwayland, the same: sway bridges the two).
 clipboard() { timeout 5 wl-paste -n 2>/dev/null; }
-
+clipboard_set() { # FILE: owned by a background wl-copy, SPAWNED
+  spawn wl-copy sh -c 'exec wl-copy --foreground <"$1"' sh "$1"
+}

@@ -2,11 +2,14 @@
 # with its tooltip; the dial dialog one click away and every command of both menus reachable; an incoming
 # call as a popup (a desktop notification of normal urgency, or the program's own balloon next to an
 # XEmbed icon) with its title and text, the icon unchanged meanwhile; the icon back within 5 s of a
-# restart of the tray host; 終了(&X) ending with status 0 and the calls in the profile; and the host
-# started 3 s after the program: the icon within 5 s. Where the host draws the item's exported menu on a
-# left click (GNOME Shell), that click shows every command, the dial command first, and a second click on
-# an item runs it.
-# desktops: trayer sni xfce plasma gnome
+# restart of the tray host; 終了(&X) ending with status 0 and the calls in the profile, the call history
+# window's rectangle with them where the program can place its windows (not natively on Wayland); and the
+# host started 3 s after the program: the icon within 5 s. Where the host draws the item's exported menu on
+# a left click (GNOME Shell), that click shows every command, the dial command first, and a second click on
+# an item runs it. Where the program shows its own menu, it is a small window, floating where the window
+# manager tiles (sway: the desktop's window_floats), and it closes on Escape, on a click outside it and on
+# a click on an item.
+# desktops: trayer sni xfce plasma gnome sway sway-xwayland
 
 desktop_start
 # (No delayed reply to hold the grey state: the program waits for the exchange's reply on its user
@@ -57,19 +60,56 @@ mouse_away
 left_command() { # KEY: a left click on the icon, then the command by its mnemonic
   menu_command 1 "$1"
 }
+# The program's own menu, open (MENU): a small window that has come to its place, floating where the
+# desktop tiles windows.
+own_menu_checks() {
+  wait_until 2 window_settled "$MENU"
+  window_geometry "$MENU"
+  if declare -F window_floats >/dev/null; then
+    check "floating, not tiled" window_floats "$MENU"
+  fi
+  check "small (${WW}x$WH), not the whole screen" eval '[ "$WW" -lt 400 ] && [ "$WH" -lt 300 ]'
+}
+# Its rectangle the same twice, 0.2 s apart (a compositor may centre a new window after its first frame).
+window_settled() {
+  local was
+  window_geometry "$1"
+  was="$WX $WY $WW $WH"
+  sleep 0.2
+  window_geometry "$1"
+  [ "$WX $WY $WW $WH" = "$was" ]
+}
 mark_windows
 if check "a left click on the icon shows the program's menu" open_icon_menu 1; then
   shot_menu menu-left
+  if [ -n "$MENU" ]; then
+    own_menu_checks
+    keys Escape
+    check "Escape closes it" wait_until 3 no_win menu
+    if open_icon_menu 1 && [ -n "$MENU" ]; then
+      wait_until 2 window_settled "$MENU"
+      click_at "$((SCREEN_W - 100))" "$((SCREEN_H - 100))" 1
+      mouse_away
+      check "a click outside the menu closes it" wait_until 3 no_win menu
+    fi
+    open_icon_menu 1
+  fi
   menu_choose 1 d
   check "ダイヤル(&D) there opens the dial dialog" wait_until 3 find_new_win window KIVODialer
   DIAL=$WIN
+  check "the menu closed" no_win menu
+  shot dial
   focus "$DIAL"
   keys Escape
   wait_until 3 window_gone "$DIAL"
 fi
 check "発着信履歴(&C) opens the call history window" \
   eval 'left_command c && wait_until 3 find_win window 発着信履歴'
-[ -n "$WIN" ] && focus "$WIN" && keys Escape && wait_until 3 window_gone "$WIN"
+if [ -n "$WIN" ]; then
+  focus "$WIN"
+  keys Escape
+  check "Escape hides it" wait_until 3 window_gone "$WIN"
+fi
 : >"$WORK/browser.log"
 page_opened() { wait_until 5 grep -q "^200 http://127.0.0.1:[0-9]*$1\$" "$WORK/browser.log"; }
 check "KIVO-PBX Manager(&M) opens the manager page" eval 'left_command m && page_opened /manager/'
@@ -84,11 +124,24 @@ if check "環境設定(&S) from a right click opens the settings dialog" \
   keys Escape
   wait_until 3 window_gone "$WIN"
 fi
+# バージョン情報(&A) by a click on it: in the program's own menu the middle one of the three; in the host's
+# drawing of the exported menu, its item.
 mark_windows
-if check "バージョン情報(&A) opens the about box" eval 'menu_command 3 a && wait_until 3 find_new_win window'; then
-  focus "$WIN"
-  keys Return
-  wait_until 3 window_gone "$WIN"
+if check "a right click on the icon shows the right-click menu" open_icon_menu 3; then
+  shot_menu menu-right
+  if [ -n "$MENU" ]; then
+    own_menu_checks
+    click_at "$((WX + WW / 2))" "$((WY + WH / 2))" 1
+    mouse_away
+    check "a click on an item closes the menu" wait_until 3 no_win menu
+  else
+    menu_choose 3 a
+  fi
+  if check "バージョン情報(&A) opens the about box" wait_until 3 find_new_win window; then
+    focus "$WIN"
+    keys Return
+    check "Return closes it" wait_until 3 window_gone "$WIN"
+  fi
 fi
 
 # --- An incoming call.
@@ -118,7 +171,7 @@ if check "the call shows a popup within 3 s of the datagram" wait_until 3 popup_
     check "of normal urgency (1, or none given)" eval '[ -z "$N_URGENCY" ] || [ "$N_URGENCY" = 1 ]'
     check "titled 着信" eval '[[ $N_SUMMARY == 着信* ]]'
     check "with the caller's name and number" test "$N_BODY" = "Vazi[Sales] - 0312345678"
-    check "from KIVODialer, with its own icon" eval '[ "$N_APP" = KIVODialer ] && [ -n "$N_ICON" ] && [ "$N_ICON" != dialog-information ]'
+    check "from KIVODialer, with its own icon (kivodialer)" eval '[ "$N_APP" = KIVODialer ] && [ "$N_ICON" = kivodialer ]'
     check "shown for 10 s" test "$N_TIMEOUT" = 10000
     # Where the desktop can tell what its screen shows of the notification (popup_on_screen).
     if declare -F popup_on_screen >/dev/null; then
@@ -150,6 +203,14 @@ keys Return
 check "Yes ends the program" wait_app_exit 5
 check "with status 0" test "${APP_RC:-}" = 0
 check "the call is in the profile" profile_is CDR CallNum1 0312345678
+# The program keeps the call history window's rectangle where it can place its windows again: on X,
+# Xwayland included; a Wayland client learns no position.
+if [ "$QT_QPA_PLATFORM" = wayland ]; then
+  check "natively on Wayland the call history window's rectangle is not kept" \
+    test -z "$(profile_get cdr right)"
+else
+  check "the call history window's rectangle is kept" test -n "$(profile_get cdr right)"
+fi
 
 # --- The host 3 s after the program (a session whose panel comes up late).
 host_stop
