@@ -32,7 +32,8 @@ void CTrayHostWatcher::Start() {
     }
     // Qt settles its kind of tray at the first question about it: it is asked only while no
     // StatusNotifierWatcher runs, so that it settles on XEmbed.
-    m_bXEmbedTray = !IsStatusNotifierWatcher() && CQtTrayIcon::IsTrayAvailable();
+    m_bWatcher = IsStatusNotifierWatcher();
+    m_bXEmbedTray = !m_bWatcher && CQtTrayIcon::IsTrayAvailable();
     m_poll.start(kPollMs, this);
 }
 
@@ -43,6 +44,7 @@ void CTrayHostWatcher::Stop() {
 }
 
 void CTrayHostWatcher::OnWatcherOwnerChanged(const QString& strNewOwner) {
+    m_bWatcher = !strNewOwner.isEmpty();
     if (strNewOwner.isEmpty())
         emit StatusNotifierWatcherLost();
     else
@@ -54,7 +56,9 @@ void CTrayHostWatcher::timerEvent(QTimerEvent* pEvent) {
         QObject::timerEvent(pEvent);
         return;
     }
-    if (IsStatusNotifierWatcher()) {
+    // The watcher's presence is known from the bus's own signals: asking the bus at every tick would
+    // wake the bus thread and block this one, every 2 s all day, for nothing.
+    if (m_bWatcher) {
         m_bXEmbedTray = false;
         return;
     }

@@ -36,5 +36,6 @@ private:
 
     QDBusServiceWatcher* m_pWatcher = nullptr;
     QBasicTimer m_poll;
+    bool m_bWatcher = false; // a StatusNotifierWatcher owns its name on the session bus
     bool m_bXEmbedTray = false;
 };
