@@ -81,10 +81,10 @@ function keysymOf(name) {
 }
 
 // A chord such as ctrl+c: the modifiers down, the key down and up, the modifiers up.
-async function chord(spec) {
-    const parts = spec.split('+');
-    const mods = parts.slice(0, -1).map(m => keysymOf(MODIFIERS[m.toLowerCase()] ?? m));
-    const key = keysymOf(parts[parts.length - 1]);
+async function chord(keys) {
+    const names = keys.split('+');
+    const mods = names.slice(0, -1).map(m => keysymOf(MODIFIERS[m.toLowerCase()] ?? m));
+    const key = keysymOf(names[names.length - 1]);
     for (const m of mods)
         await keysym(m, true);
     await keysym(key, true);
@@ -113,8 +113,8 @@ async function run(line) {
         break;
     }
     case 'key':
-        for (const spec of args) {
-            await chord(spec);
+        for (const keys of args) {
+            await chord(keys);
             await sleep(30);
         }
         break;
