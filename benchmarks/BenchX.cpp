@@ -13,8 +13,10 @@
 //       with Escape. Prints "none" and exits with status 1 when no menu came within 3 s.
 //   kivo-bench-x window --pid PID --button 1|3 --item N [--times K]
 //       K times (default 1): clicks PID's tray icon with the button, chooses the menu's item N (from 1)
-//       with the keyboard, waits for the window it opens, prints "WIDTH HEIGHT" of it, closes it with
-//       Escape and waits until it is gone. With --item 0 only opens the menu and closes it again.
+//       with the keyboard, waits for the window it opens, prints "WIDTH HEIGHT" of it (the first time),
+//       closes it with Escape and waits until it is gone. With --item 0 only opens the menu and closes it
+//       again. Each round starts with none of PID's windows open, and one whose keys were lost is tried
+//       again.
 #include "BenchHttp.h"
 #include "XTrayObserver.h"
 
@@ -221,6 +223,33 @@ int CmdMenu(int argc, char* argv[]) {
     return 0;
 }
 
+constexpr const char* kTooltip = "_NET_WM_WINDOW_TYPE_TOOLTIP";
+
+void SleepMs(int nMs) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(nMs));
+}
+
+// A mapped window of PID other than except (and not a balloon), looked for every 20 ms; 0 at the deadline.
+Window WaitWindow(CXTrayObserver& x, pid_t pid, Window except, Clock::time_point deadline) {
+    for (;;) {
+        if (const Window w = x.FindMapped(pid, kTooltip, except))
+            return w;
+        if (Clock::now() >= deadline)
+            return 0;
+        SleepMs(20);
+    }
+}
+
+// Until no window of PID is shown any more: true when none is left within the deadline.
+bool WaitNoWindow(CXTrayObserver& x, pid_t pid, Clock::time_point deadline) {
+    while (x.FindMapped(pid, kTooltip, 0)) {
+        if (Clock::now() >= deadline)
+            return false;
+        SleepMs(20);
+    }
+    return true;
+}
+
 // Clicks the docked icon with the button and waits for a menu of PID; 0 after 3 s.
 Window OpenTrayMenu(CXTrayObserver& x, pid_t pid, const std::string& strButton) {
     int nX = 0, nY = 0;
@@ -231,14 +260,47 @@ Window OpenTrayMenu(CXTrayObserver& x, pid_t pid, const std::string& strButton) 
     x.Discard();
     const Clock::time_point t0 = Clock::now();
     RunQuiet({"xdotool", "click", strButton});
-    return x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", t0 + std::chrono::seconds(3));
+    const Window menu = x.WaitMapped(pid, kTooltip, t0 + std::chrono::seconds(3));
+    if (!menu)
+        return 0;
+    // The menu opens at the pointer, which still rests on the icon: off the menu, so that no item is
+    // current under it when the keys come. The menu takes the keyboard once it is shown; keys sent
+    // before that go elsewhere.
+    RunQuiet({"xdotool", "mousemove", "0", "300"});
+    SleepMs(100);
+    return menu;
 }
 
-// Escape to the window (there is no window manager to give it the focus), then waits until it is gone.
-bool CloseWithEscape(CXTrayObserver& x, Window w) {
-    const std::string strWindow = std::to_string(w);
-    RunQuiet({"xdotool", "windowfocus", strWindow, "key", "--window", strWindow, "Escape"});
-    return x.WaitUnmapped(w, Clock::now() + std::chrono::seconds(3));
+// Closes every window PID shows with Escape, as a user does: the window gets the input focus (there is
+// no window manager to give it), then the key is pressed. A key pressed before the window has taken the
+// focus is lost, so it is pressed again until the windows are gone (at most 5 s).
+bool CloseWithEscape(CXTrayObserver& x, pid_t pid) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
+    while (const Window w = x.FindMapped(pid, kTooltip, 0)) {
+        if (Clock::now() >= deadline)
+            return false;
+        RunQuiet({"xdotool", "windowfocus", "--sync", std::to_string(w)});
+        RunQuiet({"xdotool", "key", "Escape"});
+        WaitNoWindow(x, pid, Clock::now() + std::chrono::milliseconds(700));
+    }
+    return true;
+}
+
+// One use of a menu item: opens the menu, chooses the item with the keyboard and waits for its window.
+// Returns the window, or 0 (and closes what it opened) when the window did not come.
+Window OpenMenuItem(CXTrayObserver& x, pid_t pid, const std::string& strButton, int nItem) {
+    const Window menu = OpenTrayMenu(x, pid, strButton);
+    if (!menu)
+        return 0;
+    std::vector<std::string> keys{"xdotool", "key"};
+    for (int i = 0; i < nItem; ++i)
+        keys.emplace_back("Down");
+    keys.emplace_back("Return");
+    RunQuiet(keys);
+    const Window wnd = WaitWindow(x, pid, menu, Clock::now() + std::chrono::seconds(5));
+    if (!wnd)
+        CloseWithEscape(x, pid);
+    return wnd;
 }
 
 int CmdWindow(int argc, char* argv[]) {
@@ -258,36 +320,29 @@ int CmdWindow(int argc, char* argv[]) {
     CXTrayObserver x;
     if (!x.IsOpen() || pid <= 0)
         return 2;
+    // Each round starts with nothing of the program open; a round whose keys or clicks were lost is
+    // tried again, up to three times.
     for (int n = 0; n < nTimes; ++n) {
-        const Window menu = OpenTrayMenu(x, pid, strButton);
-        if (!menu) {
-            std::fprintf(stderr, "kivo-bench-x: no menu from %d\n", static_cast<int>(pid));
-            return 1;
-        }
-        if (nItem == 0) {
-            if (!CloseWithEscape(x, menu))
+        Window wnd = 0;
+        for (int nTry = 0; nTry < 3 && !wnd; ++nTry) {
+            if (!CloseWithEscape(x, pid)) {
+                std::fprintf(stderr, "kivo-bench-x: a window of %d does not close\n", static_cast<int>(pid));
                 return 1;
-            continue;
+            }
+            wnd = nItem == 0 ? OpenTrayMenu(x, pid, strButton) : OpenMenuItem(x, pid, strButton, nItem);
         }
-        std::vector<std::string> keys{"xdotool", "key", "--window", std::to_string(menu)};
-        for (int i = 0; i < nItem; ++i)
-            keys.emplace_back("Down");
-        keys.emplace_back("Return");
-        x.Discard();
-        RunQuiet(keys);
-        const Window wnd =
-            x.WaitMapped(pid, "_NET_WM_WINDOW_TYPE_TOOLTIP", Clock::now() + std::chrono::seconds(5));
-        int nWidth = 0, nHeight = 0;
-        if (!wnd || !x.SizeOf(wnd, nWidth, nHeight)) {
-            std::fprintf(stderr, "kivo-bench-x: item %d of %d's menu opened no window\n", nItem,
-                         static_cast<int>(pid));
+        if (!wnd) {
+            const std::string strWhat =
+                nItem == 0 ? "no menu" : "item " + std::to_string(nItem) + ": no window";
+            std::fprintf(stderr, "kivo-bench-x: %s from %d\n", strWhat.c_str(), static_cast<int>(pid));
             return 1;
         }
-        if (n == 0) {
+        int nWidth = 0, nHeight = 0;
+        if (n == 0 && nItem != 0 && x.SizeOf(wnd, nWidth, nHeight)) {
             std::printf("%d %d\n", nWidth, nHeight);
             std::fflush(stdout);
         }
-        if (!CloseWithEscape(x, wnd)) {
+        if (!CloseWithEscape(x, pid)) {
             std::fprintf(stderr, "kivo-bench-x: the window did not close\n");
             return 1;
         }

@@ -121,17 +121,6 @@ Window CXTrayObserver::WaitMapped(pid_t pid, const std::string& strNotType, Cloc
     return 0;
 }
 
-bool CXTrayObserver::WaitUnmapped(Window w, Clock::time_point deadline) {
-    XEvent ev;
-    if (!IsMapped(w))
-        return true;
-    while (NextEvent(ev, deadline))
-        if ((ev.type == UnmapNotify && ev.xunmap.window == w) ||
-            (ev.type == DestroyNotify && ev.xdestroywindow.window == w))
-            return true;
-    return false;
-}
-
 bool CXTrayObserver::SizeOf(Window w, int& nWidth, int& nHeight) {
     XWindowAttributes attrs;
     if (!XGetWindowAttributes(m_pDisplay, w, &attrs))
@@ -139,6 +128,24 @@ bool CXTrayObserver::SizeOf(Window w, int& nWidth, int& nHeight) {
     nWidth = attrs.width;
     nHeight = attrs.height;
     return true;
+}
+
+Window CXTrayObserver::FindMapped(pid_t pid, const std::string& strNotType, Window except) {
+    Window root = 0, parent = 0;
+    Window* pChildren = nullptr;
+    unsigned nChildren = 0;
+    if (!XQueryTree(m_pDisplay, m_root, &root, &parent, &pChildren, &nChildren))
+        return 0;
+    Window found = 0;
+    // From the top of the stacking order down: the newest window first.
+    for (unsigned i = nChildren; i-- > 0 && !found;) {
+        const Window w = pChildren[i];
+        if (w != except && PidOf(w) == pid && IsMapped(w) && (strNotType.empty() || TypeOf(w) != strNotType))
+            found = w;
+    }
+    if (pChildren)
+        XFree(pChildren);
+    return found;
 }
 
 Window CXTrayObserver::FindDockedUnder(Window w, pid_t pid, int nDepth) {

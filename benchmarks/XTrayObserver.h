@@ -30,8 +30,10 @@ public:
     // Waits until a top-level window of the process is mapped whose first window type is not
     // strNotType (e.g. "_NET_WM_WINDOW_TYPE_TOOLTIP"; empty: any window). 0 at the deadline.
     Window WaitMapped(pid_t pid, const std::string& strNotType, Clock::time_point deadline);
-    // Waits until the window is unmapped; false at the deadline.
-    bool WaitUnmapped(Window w, Clock::time_point deadline);
+    // A mapped top-level window of the process, other than except, whose first window type is not
+    // strNotType; 0 when there is none now. Looks at the window tree as it is, not at events, so a
+    // window the program has just made again in place of another is found too.
+    Window FindMapped(pid_t pid, const std::string& strNotType, Window except);
     // The window's size in pixels.
     bool SizeOf(Window w, int& nWidth, int& nHeight);
     // The docked icon of the process (a window of the process that is not a child of the root), or 0.
@@ -40,12 +42,12 @@ public:
     bool CentreOf(Window w, int& x, int& y);
 
     pid_t PidOf(Window w);
+    bool IsMapped(Window w);
     std::string TypeOf(Window w);
 
 private:
     // The next event before the deadline; false at the deadline.
     bool NextEvent(XEvent& ev, Clock::time_point deadline);
-    bool IsMapped(Window w);
     Window FindDockedUnder(Window w, pid_t pid, int nDepth);
 
     Display* m_pDisplay = nullptr;
