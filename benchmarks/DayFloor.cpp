@@ -65,7 +65,9 @@ QSize SizeFor(const QString& strFile, int nId) {
 void RunDialog(const QString& strCaption, QSize size) {
     QDialog dlg;
     dlg.setWindowTitle(strCaption);
-    dlg.setWindowIcon(QIcon(QStringLiteral(":/icons/kivodialer-128.svg")));
+    // One icon for every dialog: each new QIcon of an SVG fills the pixmap cache with its own renderings.
+    static const QIcon icon(QStringLiteral(":/icons/kivodialer-128.svg"));
+    dlg.setWindowIcon(icon);
     dlg.setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
     auto* pLayout = new QVBoxLayout(&dlg);
     pLayout->addWidget(new QLabel(strCaption, &dlg));
