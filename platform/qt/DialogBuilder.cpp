@@ -1,6 +1,7 @@
 #include "platform/qt/DialogBuilder.h"
 
 #include "platform/IMessageBox.h"
+#include "platform/qt/ListHeader.h"
 #include "resources/DialogTemplates.h"
 
 #include <QAbstractItemView>
@@ -62,6 +63,7 @@ QComboBox* CreateCombo(QDialog& dlg, const CDialogControl& ctl, const CDialogUni
 
 QTableWidget* CreateListView(QDialog& dlg, const CDialogControl& ctl) {
     auto* pList = new QTableWidget(&dlg);
+    pList->setHorizontalHeader(new CListHeader(pList));
     pList->verticalHeader()->hide();
     pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pList->setSortingEnabled(false);
