@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/KIVODialerApp.h"
+#include "platform/qt/ClosedWindowMemory.h"
 #include "platform/qt/DialogLoop.h"
 #include "tray/WindowRules.h"
 #include "ui/CdrWindowRect.h"
@@ -11,12 +12,18 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
 // The modal dialogs while they run; the modeless windows live in the application object.
 CConfigDlg* g_pConfigDlg = nullptr;
 CAboutDlg* g_pAboutDlg = nullptr;
+
+// After the closing has been delivered and the window's objects are gone.
+void ReleaseClosedWindowMemorySoon() {
+    QTimer::singleShot(0, [] { ReleaseClosedWindowMemory(); });
+}
 
 void BringToFront(QWidget& wnd) {
     if (wnd.isMinimized())
@@ -58,9 +65,12 @@ void CQtTrayWindows::CreateTrayWindow(ETrayWindow window) {
                 app.m_pDialDlg = nullptr;
             pDlg->deleteLater();
         });
+        QObject::connect(pDlg, &QObject::destroyed, [] { ReleaseClosedWindowMemorySoon(); });
         pDlg->showNormal();
     } else if (window == ETrayWindow::CallHistory) {
         m_app.m_pCdrDlg = new CKIVODialerCdrDlg(m_app);
+        // Closed, the window itself stays for the next open.
+        QObject::connect(m_app.m_pCdrDlg, &QDialog::finished, [] { ReleaseClosedWindowMemorySoon(); });
         m_app.m_pCdrDlg->showNormal();
     }
 }
@@ -114,10 +124,14 @@ void CQtTrayWindows::BringToFront(ETrayWindow window) {
 
 // Runs a modal dialog to its end, known as the open one meanwhile; true when closed with OK.
 template <class TDialog> static bool RunOpenDialog(CKIVODialerApp& app, TDialog*& pOpen) {
-    TDialog dlg(app);
-    pOpen = &dlg;
-    const bool bOk = RunDialogLoop(dlg) == QDialog::Accepted;
-    pOpen = nullptr;
+    bool bOk = false;
+    {
+        TDialog dlg(app);
+        pOpen = &dlg;
+        bOk = RunDialogLoop(dlg) == QDialog::Accepted;
+        pOpen = nullptr;
+    }
+    ReleaseClosedWindowMemorySoon();
     return bOk;
 }
 

@@ -12,11 +12,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -112,4 +115,31 @@ TEST_F(WindowOpeners, AboutBoxRunsOnce) {
     });
     RunAboutDlg(m_app);
     EXPECT_EQ(nOpen, 1);
+}
+
+TEST_F(WindowOpeners, ClosedWindowsLeaveNoRenderingsInThePixmapCache) {
+    const QString strKey = QStringLiteral("a rendering for a window now closed");
+    const auto bCachedAfter = [&](const std::function<void()>& fnWindows) {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::red);
+        QPixmapCache::insert(strKey, pixmap);
+        fnWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QPixmap found;
+        return QPixmapCache::find(strKey, &found);
+    };
+    EXPECT_FALSE(bCachedAfter([&] {
+        OpenDialDlg(m_app);
+        m_app.m_pDialDlg->reject(); // given up
+    }));
+    EXPECT_FALSE(bCachedAfter([&] {
+        OpenCdrDlg(m_app);
+        m_app.m_pCdrDlg->reject(); // kept for the next open
+    }));
+    EXPECT_FALSE(bCachedAfter([&] {
+        QTimer::singleShot(0, [] { OpenModal<CAboutDlg>()->accept(); });
+        RunAboutDlg(m_app); // a modal dialog ended
+    }));
+    EXPECT_TRUE(bCachedAfter([&] { OpenCdrDlg(m_app); })) << "nothing closed, nothing dropped";
 }
