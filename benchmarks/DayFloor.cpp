@@ -4,23 +4,24 @@
 // left or right click opens menus with the same captions; every item opens a dialog of the size the
 // program's window of that item had (read from the --sizes file, "KEY WIDTH HEIGHT" lines written by
 // the benchmark, KEY being the mouse button times 100 plus the item's position from 1), in the dialogs'
-// font, closed with Escape. Like the program, it shows at most one balloon a second.
+// font, closed with Escape. Like the program, it keeps up to 451 datagrams waiting and shows one a second.
 //
 //   kivo-bench-dayfloor --udp PORT --account ACCOUNT --sizes FILE
 #include "app/TextUtil.h"
+#include "notify/MsgQueue.h"
 #include "resources/TrayMenus.h"
 #include "tray/NotificationText.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <netinet/in.h>
@@ -29,6 +30,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -120,16 +122,24 @@ int main(int argc, char* argv[]) {
     });
     tray.show();
 
+    // As in the program, every datagram waits its turn, as many as the program's queue keeps (the rest are
+    // dropped), and one is shown a second.
+    std::deque<std::string> waiting;
     QSocketNotifier notifier(sock, QSocketNotifier::Read);
-    QElapsedTimer shown;
     QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
         char buf[2048];
         const ssize_t n = ::recv(sock, buf, sizeof buf, 0);
-        if (n <= 0 || (shown.isValid() && shown.elapsed() < 1000))
+        if (n > 0 && waiting.size() <= size_t(g_nMsgQueueLimit))
+            waiting.emplace_back(buf, size_t(n));
+    });
+    QTimer tick;
+    tick.start(1000);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (waiting.empty())
             return;
-        shown.start();
-        const std::optional<CIncomingCall> call =
-            ParseIncomingCall(Utf8ToU16(std::string(buf, size_t(n))), strAccount);
+        const std::string strDatagram = std::move(waiting.front());
+        waiting.pop_front();
+        const std::optional<CIncomingCall> call = ParseIncomingCall(Utf8ToU16(strDatagram), strAccount);
         if (!call)
             return;
         const CBalloon balloon = MakeBalloon(call->strBalloonText, call->strBalloonTitle);
