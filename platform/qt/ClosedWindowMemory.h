@@ -4,5 +4,5 @@
 #pragma once
 
 // Empties the pixmap cache and gives the freed heap back to the system (glibc's malloc_trim). The
-// next window renders what it needs again, in about a millisecond.
+// next window renders what it needs again.
 void ReleaseClosedWindowMemory();
