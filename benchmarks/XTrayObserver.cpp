@@ -130,40 +130,37 @@ bool CXTrayObserver::SizeOf(Window w, int& nWidth, int& nHeight) {
     return true;
 }
 
-Window CXTrayObserver::FindMapped(pid_t pid, const std::string& strNotType, Window except) {
+std::vector<Window> CXTrayObserver::ChildrenOf(Window w) {
     Window root = 0, parent = 0;
     Window* pChildren = nullptr;
     unsigned nChildren = 0;
-    if (!XQueryTree(m_pDisplay, m_root, &root, &parent, &pChildren, &nChildren))
-        return 0;
-    Window found = 0;
-    // From the top of the stacking order down: the newest window first.
-    for (unsigned i = nChildren; i-- > 0 && !found;) {
-        const Window w = pChildren[i];
-        if (w != except && PidOf(w) == pid && IsMapped(w) && (strNotType.empty() || TypeOf(w) != strNotType))
-            found = w;
-    }
+    std::vector<Window> children;
+    if (XQueryTree(m_pDisplay, w, &root, &parent, &pChildren, &nChildren) && pChildren)
+        children.assign(pChildren, pChildren + nChildren);
     if (pChildren)
         XFree(pChildren);
-    return found;
+    return children;
+}
+
+Window CXTrayObserver::FindMapped(pid_t pid, const std::string& strNotType, Window except) {
+    const std::vector<Window> children = ChildrenOf(m_root);
+    // From the top of the stacking order down: the newest window first.
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (*it != except && PidOf(*it) == pid && IsMapped(*it) &&
+            (strNotType.empty() || TypeOf(*it) != strNotType))
+            return *it;
+    return 0;
 }
 
 Window CXTrayObserver::FindDockedUnder(Window w, pid_t pid, int nDepth) {
-    Window root = 0, parent = 0;
-    Window* pChildren = nullptr;
-    unsigned nChildren = 0;
-    if (!XQueryTree(m_pDisplay, w, &root, &parent, &pChildren, &nChildren))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < nChildren && !found; ++i) {
-        if (nDepth > 0 && PidOf(pChildren[i]) == pid && IsMapped(pChildren[i]))
-            found = pChildren[i];
-        else if (nDepth < 8)
-            found = FindDockedUnder(pChildren[i], pid, nDepth + 1);
+    for (const Window child : ChildrenOf(w)) {
+        if (nDepth > 0 && PidOf(child) == pid && IsMapped(child))
+            return child;
+        if (nDepth < 8)
+            if (const Window found = FindDockedUnder(child, pid, nDepth + 1))
+                return found;
     }
-    if (pChildren)
-        XFree(pChildren);
-    return found;
+    return 0;
 }
 
 Window CXTrayObserver::FindDocked(pid_t pid) {

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 class CXTrayObserver {
 public:
@@ -42,12 +43,14 @@ public:
     bool CentreOf(Window w, int& x, int& y);
 
     pid_t PidOf(Window w);
-    bool IsMapped(Window w);
     std::string TypeOf(Window w);
 
 private:
     // The next event before the deadline; false at the deadline.
     bool NextEvent(XEvent& ev, Clock::time_point deadline);
+    bool IsMapped(Window w);
+    // The window's children, bottom of the stacking order first.
+    std::vector<Window> ChildrenOf(Window w);
     Window FindDockedUnder(Window w, pid_t pid, int nDepth);
 
     Display* m_pDisplay = nullptr;

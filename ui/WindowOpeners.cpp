@@ -22,7 +22,7 @@ CAboutDlg* g_pAboutDlg = nullptr;
 
 // After the closing has been delivered and the window's objects are gone.
 void ReleaseClosedWindowMemorySoon() {
-    QTimer::singleShot(0, [] { ReleaseClosedWindowMemory(); });
+    QTimer::singleShot(0, &ReleaseClosedWindowMemory);
 }
 
 void BringToFront(QWidget& wnd) {
@@ -65,12 +65,12 @@ void CQtTrayWindows::CreateTrayWindow(ETrayWindow window) {
                 app.m_pDialDlg = nullptr;
             pDlg->deleteLater();
         });
-        QObject::connect(pDlg, &QObject::destroyed, [] { ReleaseClosedWindowMemorySoon(); });
+        QObject::connect(pDlg, &QObject::destroyed, &ReleaseClosedWindowMemorySoon);
         pDlg->showNormal();
     } else if (window == ETrayWindow::CallHistory) {
         m_app.m_pCdrDlg = new CKIVODialerCdrDlg(m_app);
         // Closed, the window itself stays for the next open.
-        QObject::connect(m_app.m_pCdrDlg, &QDialog::finished, [] { ReleaseClosedWindowMemorySoon(); });
+        QObject::connect(m_app.m_pCdrDlg, &QDialog::finished, &ReleaseClosedWindowMemorySoon);
         m_app.m_pCdrDlg->showNormal();
     }
 }
